@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ini/folded_index.h"
+#include "core/text/date_time.h"
+
+namespace tw {
+
+/// One INI file held in memory, in the program's own format: sections in file order, names and
+/// keys compared without regard to case, the first of two equal sections or keys wins, lines
+/// without "=" kept as they are, nothing trimmed, no comments. Files are read as UTF-8 when
+/// valid, else as Windows-1252, and written as UTF-8 with CR LF line ends.
+///
+/// The store is written back whole, and only at write-back points: `WriteBackPoint` (which a
+/// `TDeferredWriteBack` can hold off until a longer operation ends) and `UpdateFile`.
+class TIniStore {
+public:
+    TIniStore();
+    ~TIniStore();
+    TIniStore(const TIniStore&) = delete;
+    TIniStore& operator=(const TIniStore&) = delete;
+
+    /// Reads the whole file; a missing file gives an empty store. Returns false and fills the
+    /// error text when the file exists but cannot be read (the store is then empty).
+    bool Open(const std::string& path, std::string* error = nullptr);
+
+    /// Replaces the content by the given file text without touching the disk; the store counts
+    /// as changed only when duplicate sections were dropped.
+    void Parse(std::string bytes);
+
+    /// The full path given to Open.
+    const std::string& FileName() const { return path_; }
+
+    bool SectionExists(std::string_view section) const;
+    /// Section names in file order.
+    std::vector<std::string> ReadSections() const;
+    /// Keys of a section in file order (lines without "=" are not keys; a repeated key appears
+    /// as often as it is written).
+    std::vector<std::string> ReadSection(std::string_view section) const;
+    /// Every line of a section as stored, keys and other lines alike.
+    std::vector<std::string> ReadSectionLines(std::string_view section) const;
+    size_t SectionCount() const { return live_sections_; }
+
+    bool ValueExists(std::string_view section, std::string_view key) const;
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+    /// Decimal, or hexadecimal after "0x" in any case; any other text gives the default.
+    int ReadInteger(std::string_view section, std::string_view key, int def) const;
+    /// The stored integer is non-zero; the default when the key is missing or not a number.
+    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, long long value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+    /// Writes "dd.mm.yyyy"; the time of day is not stored.
+    void WriteDate(std::string_view section, std::string_view key, TDateTime value);
+    /// Appends a line as it stands (for copying sections between files).
+    void AppendLine(std::string_view section, std::string_view line);
+
+    void EraseSection(std::string_view section);
+    void DeleteKey(std::string_view section, std::string_view key);
+
+    /// True when the store holds changes that are not on disk.
+    bool Modified() const { return modified_; }
+
+    /// Writes the store to its file when it holds changes, atomically. Returns false and fills
+    /// the error text when that fails; the changes then stay in memory and are written at the
+    /// next write-back.
+    bool UpdateFile(std::string* error = nullptr);
+
+    /// A write-back point: UpdateFile, unless a TDeferredWriteBack holds write-backs off.
+    bool WriteBackPoint(std::string* error = nullptr);
+
+    /// The whole file text as a write-back would produce it.
+    std::string ToText() const;
+
+    /// Permission bits (before the umask) of the file when the first write-back creates it.
+    void SetNewFileMode(unsigned mode) { new_file_mode_ = mode; }
+
+private:
+    friend class TDeferredWriteBack;
+    struct Line;
+    struct Section;
+
+    std::string_view LineText(const Line& line) const;
+    std::string_view KeyOf(const Line& line) const;
+    Line MakeLine(std::string_view text);
+    Section* FindSection(std::string_view name);
+    const Section* FindSection(std::string_view name) const;
+    Section& SectionForWrite(std::string_view name);
+    long long FindKey(const Section& section, std::string_view key) const;
+    const Line* FindLine(std::string_view section, std::string_view key) const;
+    void Clear();
+    template <typename Sink>
+    void WriteTo(Sink& sink) const;
+
+    std::string path_;
+    std::string base_;   // the file text as read; lines point into it
+    std::string extra_;  // texts written since
+    std::vector<Section> sections_;
+    TFoldedIndex section_index_;
+    size_t live_sections_ = 0;
+    bool modified_ = false;
+    int deferred_ = 0;
+    unsigned new_file_mode_ = 0666;
+};
+
+/// Holds off a store's write-back points while it lives; when the last one ends the store is
+/// written back if changed. Long operations (loading every entry, imports) use it so that a
+/// file is written once per operation, not once per repaired entry.
+class TDeferredWriteBack {
+public:
+    explicit TDeferredWriteBack(TIniStore& store);
+    ~TDeferredWriteBack();
+    TDeferredWriteBack(const TDeferredWriteBack&) = delete;
+    TDeferredWriteBack& operator=(const TDeferredWriteBack&) = delete;
+
+    /// Ends the deferral now and writes back; false with the error text when writing fails.
+    bool Finish(std::string* error = nullptr);
+
+private:
+    TIniStore* store_;
+};
+
+}  // namespace tw

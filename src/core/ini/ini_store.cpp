@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <optional>
 
 #include "core/text/date_text.h"
 #include "core/text/encoding.h"
@@ -15,6 +16,17 @@ constexpr std::uint32_t kNoKey = 0;
 // Sections with more keys than this get a hash index; smaller ones are scanned by hash tag,
 // which is faster for the dozen keys of an entry.
 constexpr size_t kScanLimit = 16;
+
+// The number a section name stands for when it is written exactly as a decimal number.
+std::optional<long long> DecimalName(std::string_view name) {
+    if (name.empty() || name.size() > 18 || (name.size() > 1 && name[0] == '0')) return std::nullopt;
+    long long value = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
 
 std::uint32_t KeyHash(std::string_view key) { return FoldedHash(key) | 1u; }
 
@@ -86,6 +98,8 @@ void TIniStore::Clear() {
     section_index_.Clear();
     live_sections_ = 0;
     modified_ = false;
+    free_frontier_ = 0;
+    free_holes_.clear();
 }
 
 bool TIniStore::Open(const std::string& path, std::string* error) {
@@ -206,6 +220,16 @@ const TIniStore::Line* TIniStore::FindLine(std::string_view section, std::string
     return i < 0 ? nullptr : &s->Lines[static_cast<size_t>(i)];
 }
 
+long long TIniStore::LowestFreeNumber() const {
+    while (!free_holes_.empty()) {
+        long long hole = *free_holes_.begin();
+        if (!SectionExists(std::to_string(hole))) return hole;
+        free_holes_.erase(free_holes_.begin());
+    }
+    while (SectionExists(std::to_string(free_frontier_))) ++free_frontier_;
+    return free_frontier_;
+}
+
 bool TIniStore::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
 
 std::vector<std::string> TIniStore::ReadSections() const {
@@ -299,6 +323,7 @@ void TIniStore::EraseSection(std::string_view section) {
     Section* s = FindSection(section);
     if (!s) return;
     section_index_.Remove(static_cast<std::uint32_t>(s - sections_.data()), s->Name.Hash);
+    if (auto number = DecimalName(section); number && *number < free_frontier_) free_holes_.insert(*number);
     s->Erased = true;
     std::vector<Line>().swap(s->Lines);
     s->Keys.reset();

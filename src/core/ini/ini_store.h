@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,9 @@ public:
     /// Every line of a section as stored, keys and other lines alike.
     std::vector<std::string> ReadSectionLines(std::string_view section) const;
     size_t SectionCount() const { return live_sections_; }
+    /// The smallest n >= 0 such that no section is named by the decimal text of n. Amortised
+    /// constant time: the store remembers how far it has looked and which such names were erased.
+    long long LowestFreeNumber() const;
 
     bool ValueExists(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
@@ -104,6 +108,9 @@ private:
     std::vector<Section> sections_;
     TFoldedIndex section_index_;
     size_t live_sections_ = 0;
+    // Every decimal section name below free_frontier_ exists or is in free_holes_.
+    mutable long long free_frontier_ = 0;
+    mutable std::set<long long> free_holes_;
     bool modified_ = false;
     int deferred_ = 0;
     unsigned new_file_mode_ = 0666;

@@ -30,6 +30,10 @@ const TClock& Clock() {
 
 void SetClock(const TClock* clock) { g_clock = clock; }
 
+TFrozenNow::TFrozenNow() : frozen_(Clock().Now()), previous_(g_clock) { g_clock = &frozen_; }
+
+TFrozenNow::~TFrozenNow() { g_clock = previous_; }
+
 TDateTime Now() { return Clock().Now(); }
 
 TDateTime Today() { return std::trunc(Now()); }

@@ -36,6 +36,20 @@ const TClock& Clock();
 /// Installs a clock (not owned); nullptr restores the system clock.
 void SetClock(const TClock* clock);
 
+/// Holds *now* still while it lives, so that an operation that asks for the date many times
+/// (a list fill, a sort, a mail text) sees one moment even when midnight passes meanwhile.
+class TFrozenNow {
+public:
+    TFrozenNow();
+    ~TFrozenNow();
+    TFrozenNow(const TFrozenNow&) = delete;
+    TFrozenNow& operator=(const TFrozenNow&) = delete;
+
+private:
+    TFixedClock frozen_;
+    const TClock* previous_;
+};
+
 /// Clock().Now().
 TDateTime Now();
 

@@ -35,10 +35,9 @@ void TFoldedIndex::Insert(std::uint32_t id, std::uint32_t hash) {
     if ((used_ + 1) * 10 >= slots_.size() * 7) Grow(live_ * 2 + 16);
     size_t mask = slots_.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        if (slots_[i] == kEmpty || slots_[i] == kRemoved) {
-            if (slots_[i] == kEmpty) ++used_;
-            slots_[i] = id + 1;
-            hashes_[i] = hash;
+        if (slots_[i].Id == kEmpty || slots_[i].Id == kRemoved) {
+            if (slots_[i].Id == kEmpty) ++used_;
+            slots_[i] = {id + 1, hash};
             ++live_;
             return;
         }
@@ -49,9 +48,9 @@ void TFoldedIndex::Remove(std::uint32_t id, std::uint32_t hash) {
     if (slots_.empty()) return;
     size_t mask = slots_.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        if (slots_[i] == kEmpty) return;
-        if (slots_[i] == id + 1) {
-            slots_[i] = kRemoved;
+        if (slots_[i].Id == kEmpty) return;
+        if (slots_[i].Id == id + 1) {
+            slots_[i].Id = kRemoved;
             --live_;
             return;
         }
@@ -60,7 +59,6 @@ void TFoldedIndex::Remove(std::uint32_t id, std::uint32_t hash) {
 
 void TFoldedIndex::Clear() {
     slots_.clear();
-    hashes_.clear();
     used_ = live_ = 0;
 }
 
@@ -71,12 +69,11 @@ void TFoldedIndex::Reserve(size_t count) {
 void TFoldedIndex::Grow(size_t capacity) {
     size_t size = 16;
     while (size * 7 <= capacity * 10) size *= 2;
-    std::vector<std::uint32_t> old_slots(size, kEmpty), old_hashes(size, 0);
+    std::vector<Slot> old_slots(size);
     old_slots.swap(slots_);
-    old_hashes.swap(hashes_);
     used_ = live_ = 0;
-    for (size_t i = 0; i < old_slots.size(); ++i)
-        if (old_slots[i] != kEmpty && old_slots[i] != kRemoved) Insert(old_slots[i] - 1, old_hashes[i]);
+    for (const Slot& slot : old_slots)
+        if (slot.Id != kEmpty && slot.Id != kRemoved) Insert(slot.Id - 1, slot.Hash);
 }
 
 }  // namespace tw

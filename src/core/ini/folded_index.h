@@ -24,9 +24,9 @@ public:
         if (slots_.empty()) return -1;
         size_t mask = slots_.size() - 1;
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
-            std::uint32_t slot = slots_[i];
-            if (slot == kEmpty) return -1;
-            if (slot != kRemoved && hashes_[i] == hash && FoldedEqual(name_of(slot - 1), name)) return slot - 1;
+            const Slot& slot = slots_[i];
+            if (slot.Id == kEmpty) return -1;
+            if (slot.Id != kRemoved && slot.Hash == hash && FoldedEqual(name_of(slot.Id - 1), name)) return slot.Id - 1;
         }
     }
 
@@ -44,8 +44,12 @@ private:
     static constexpr std::uint32_t kRemoved = 0xFFFFFFFFu;
     void Grow(size_t capacity);
 
-    std::vector<std::uint32_t> slots_;   // id + 1, kEmpty or kRemoved
-    std::vector<std::uint32_t> hashes_;  // hash of the slot's name, checked before the names
+    // The id and its name's hash side by side, so a probe reads one cache line.
+    struct Slot {
+        std::uint32_t Id = kEmpty;  // id + 1, kEmpty or kRemoved
+        std::uint32_t Hash = 0;     // checked before the names are compared
+    };
+    std::vector<Slot> slots_;
     size_t used_ = 0;                    // slots that are not empty (live or removed)
     size_t live_ = 0;
 };

@@ -123,6 +123,11 @@ bool TIniStore::Open(const std::string& path, std::string* error) {
 void TIniStore::Parse(std::string bytes) {
     Clear();
     base_ = IsValidUtf8(bytes) ? std::move(bytes) : Cp1252ToUtf8(bytes);
+    // Sizing the tables once saves the copies and page faults of growing them line by line.
+    size_t headers = base_.size() > 0 && base_[0] == '[';
+    for (size_t at = base_.find("\n["); at != std::string::npos; at = base_.find("\n[", at + 2)) ++headers;
+    sections_.reserve(headers);
+    section_index_.Reserve(headers);
     std::vector<Line> scratch;
     Section* current = nullptr;
     bool dropping = false;  // inside a repeated section, whose lines are discarded
@@ -168,9 +173,15 @@ void TIniStore::Parse(std::string bytes) {
 }
 
 TIniStore::Section* TIniStore::FindSection(std::string_view name) {
+    // Readers ask for many keys of one section in a row.
+    if (last_section_ < sections_.size() && !sections_[last_section_].Erased &&
+        FoldedEqual(LineText(sections_[last_section_].Name), name))
+        return &sections_[last_section_];
     long long i = section_index_.Find(name, FoldedHash(name),
                                       [this](std::uint32_t id) { return LineText(sections_[id].Name); });
-    return i < 0 ? nullptr : &sections_[static_cast<size_t>(i)];
+    if (i < 0) return nullptr;
+    last_section_ = static_cast<size_t>(i);
+    return &sections_[last_section_];
 }
 
 const TIniStore::Section* TIniStore::FindSection(std::string_view name) const {

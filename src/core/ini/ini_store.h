@@ -108,6 +108,7 @@ private:
     std::vector<Section> sections_;
     TFoldedIndex section_index_;
     size_t live_sections_ = 0;
+    mutable size_t last_section_ = SIZE_MAX;  // the section found last
     // Every decimal section name below free_frontier_ exists or is in free_holes_.
     mutable long long free_frontier_ = 0;
     mutable std::set<long long> free_holes_;

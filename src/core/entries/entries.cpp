@@ -14,6 +14,8 @@ std::optional<int> SectionId(const std::string& name) {
     int id = 0;
     auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), id);
     if (ec != std::errc() || end != name.data() + name.size() || id < 0) return std::nullopt;
+    // "05" or "+5" would be read as entry 5 but name another section than the entry's own.
+    if (std::to_string(id) != name) return std::nullopt;
     return id;
 }
 

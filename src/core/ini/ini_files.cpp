@@ -3,7 +3,7 @@
 namespace tw {
 
 bool TTWIniFiles::Open(const std::string& data_dir, std::string* error) {
-    OptionsIni.SetNewFileMode(0600);
+    OptionsIni.SetNewFileMode(0600, true);
     return EntriesIni.Open(data_dir + "/entries.ini", error) && EOptionsIni.Open(data_dir + "/eoptions.ini", error) &&
            OptionsIni.Open(data_dir + "/options.ini", error) && RemIni.Open(data_dir + "/rem.ini", error);
 }

@@ -377,7 +377,7 @@ std::string TIniStore::ToText() const {
 bool TIniStore::UpdateFile(std::string* error) {
     if (!modified_) return true;
     TAtomicFile file;
-    if (!file.Begin(path_, error, new_file_mode_)) return false;
+    if (!file.Begin(path_, error, new_file_mode_, force_file_mode_)) return false;
     auto sink = [&](std::string_view piece) { file.Write(piece); };
     WriteTo(sink);
     if (!file.Commit(error)) return false;

@@ -82,8 +82,12 @@ public:
     /// The whole file text as a write-back would produce it.
     std::string ToText() const;
 
-    /// Permission bits (before the umask) of the file when the first write-back creates it.
-    void SetNewFileMode(unsigned mode) { new_file_mode_ = mode; }
+    /// Permission bits (before the umask) of the file when the first write-back creates it; with
+    /// force, of every write-back (a file holding a password stays private whatever it had).
+    void SetNewFileMode(unsigned mode, bool force = false) {
+        new_file_mode_ = mode;
+        force_file_mode_ = force;
+    }
 
 private:
     friend class TDeferredWriteBack;
@@ -115,6 +119,7 @@ private:
     bool modified_ = false;
     int deferred_ = 0;
     unsigned new_file_mode_ = 0666;
+    bool force_file_mode_ = false;
 };
 
 /// Holds off a store's write-back points while it lives; when the last one ends the store is

@@ -120,7 +120,7 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* err
 
 TAtomicFile::~TAtomicFile() { Abandon(); }
 
-bool TAtomicFile::Begin(const std::string& path, std::string* error, unsigned new_file_mode) {
+bool TAtomicFile::Begin(const std::string& path, std::string* error, unsigned new_file_mode, bool force_mode) {
     Abandon();
     path_ = path;
     std::string dir = ExtractFileDir(path);
@@ -132,7 +132,7 @@ bool TAtomicFile::Begin(const std::string& path, std::string* error, unsigned ne
     }
     struct stat st {};
     mode_t mode;
-    if (stat(path.c_str(), &st) == 0) {
+    if (!force_mode && stat(path.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
     } else {
         mode_t mask = umask(0);

@@ -37,8 +37,10 @@ public:
     TAtomicFile(const TAtomicFile&) = delete;
     TAtomicFile& operator=(const TAtomicFile&) = delete;
 
-    /// Creates the temporary file; false with the error text when that fails.
-    bool Begin(const std::string& path, std::string* error, unsigned new_file_mode = 0666);
+    /// Creates the temporary file; false with the error text when that fails. The file gets the
+    /// mode of the file it replaces, or new_file_mode (before the umask) when it is new or when
+    /// force_mode is set.
+    bool Begin(const std::string& path, std::string* error, unsigned new_file_mode = 0666, bool force_mode = false);
     /// Appends bytes (buffered); a failure is remembered and reported by Commit.
     void Write(std::string_view bytes);
     /// Flushes, syncs and renames over the file; false with the error text on failure.

@@ -1,7 +1,9 @@
-// gen-entries-ini N OUTFILE: writes an entries.ini of N entries (sections 0..N-1) shaped like
-// the files the program writes, for the INI store benchmark. The output depends only on N: the
-// engine is std::mt19937 with a fixed seed, and the draws use our own arithmetic because the
-// standard distributions differ between library implementations.
+// gen-entries-ini N OUTFILE [EOPTIONSFILE]: writes an entries.ini of N entries (sections 0..N-1)
+// shaped like the files the program writes, for the benchmarks, and with a third argument the
+// matching eoptions.ini. The output depends only on N: the engine is std::mt19937 with a fixed
+// seed, and the draws use our own arithmetic because the standard distributions differ between
+// library implementations. eoptions.ini draws from an engine of its own, so entries.ini stays the
+// same whether it is written or not.
 
 #include <charconv>
 #include <cstdint>
@@ -14,6 +16,7 @@
 namespace {
 
 constexpr std::uint32_t kSeed = 42;
+constexpr std::uint32_t kOptionsSeed = 4242;
 // Ages in REM_ marks are counted to this year, so the file does not change with the clock.
 constexpr int kReferenceYear = 2025;
 constexpr int kUnknownYear = 9999;
@@ -256,14 +259,64 @@ void AppendEntry(std::string& out, TRandom& random, unsigned id) {
     out += "\r\nEMAIL_only=0\r\n\r\n";
 }
 
+// Keys in the order the program writes them ("RT_d10" before "RT_d7").
+constexpr std::string_view kTimeKeys[] = {"RT_standard", "RT_d0", "RT_d1",  "RT_d2",  "RT_d5",
+                                          "RT_d10",      "RT_d7", "RT_d14", "RT_d21", "RT_d28"};
+constexpr std::string_view kOptionKeys[] = {"RO_standard", "RO_sound", "RO_speach", "RO_keyboard",
+                                            "RO_email"};
+
+// Bit k of the mask is the value of the k-th key.
+template <size_t N>
+void AppendFlags(std::string& out, const std::string_view (&keys)[N], unsigned mask) {
+    for (size_t k = 0; k < N; ++k) {
+        out += keys[k];
+        out += (mask >> k) & 1u ? "=1\r\n" : "=0\r\n";
+    }
+}
+
+// A set of one's own is never empty: the program never writes an empty one.
+unsigned OwnSet(TRandom& random, size_t key_count) {
+    unsigned mask = 0;
+    for (size_t k = 0; k < key_count; ++k)
+        if (random.Percent(30)) mask |= 1u << k;
+    return mask != 0 ? mask : 1u << random.Below(static_cast<std::uint32_t>(key_count));
+}
+
+// Most users keep the standard reminder; a few choose days and ways of their own.
+void AppendOptions(std::string& out, TRandom& random, unsigned id) {
+    bool standard = random.Percent(85);
+    unsigned times = standard ? 1u : OwnSet(random, std::size(kTimeKeys));
+    unsigned options = standard ? 1u : OwnSet(random, std::size(kOptionKeys));
+    out += '[';
+    out += std::to_string(id);
+    out += "]\r\n";
+    AppendFlags(out, kTimeKeys, times);
+    AppendFlags(out, kOptionKeys, options);
+    out += "\r\n";
+}
+
+bool WriteFile(const char* path, const std::string& text) {
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) {
+        std::perror(path);
+        return false;
+    }
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !written) {
+        std::perror(path);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     unsigned count = 0;
-    std::string_view count_text = argc == 3 ? argv[1] : "";
+    std::string_view count_text = argc == 3 || argc == 4 ? argv[1] : "";
     auto [end, ec] = std::from_chars(count_text.data(), count_text.data() + count_text.size(), count);
-    if (argc != 3 || ec != std::errc() || end != count_text.data() + count_text.size()) {
-        std::fprintf(stderr, "usage: gen-entries-ini N OUTFILE\n");
+    if (count_text.empty() || ec != std::errc() || end != count_text.data() + count_text.size()) {
+        std::fprintf(stderr, "usage: gen-entries-ini N OUTFILE [EOPTIONSFILE]\n");
         return 2;
     }
 
@@ -271,16 +324,13 @@ int main(int argc, char** argv) {
     std::string out;
     out.reserve(static_cast<size_t>(count) * 240);
     for (unsigned id = 0; id < count; ++id) AppendEntry(out, random, id);
+    if (!WriteFile(argv[2], out)) return 1;
 
-    std::FILE* file = std::fopen(argv[2], "wb");
-    if (!file) {
-        std::perror(argv[2]);
-        return 1;
-    }
-    bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::perror(argv[2]);
-        return 1;
+    if (argc == 4) {
+        TRandom options_random(kOptionsSeed);
+        out.clear();
+        for (unsigned id = 0; id < count; ++id) AppendOptions(out, options_random, id);
+        if (!WriteFile(argv[3], out)) return 1;
     }
     return 0;
 }

@@ -2,30 +2,24 @@
 // 100000): opening, key look-ups, one write-back and the peak memory, each against its goal.
 // It only prints; nothing here fails on a missed goal.
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 
+#include "bench_support.h"
 #include "core/ini/ini_store.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using tw::bench::Clock;
+using tw::bench::Megabytes;
+using tw::bench::PeakMegabytes;
+using tw::bench::SecondsSince;
+using tw::bench::Verdict;
 
 constexpr unsigned kDefaultCount = 100000;
 constexpr unsigned kSmallCount = 10000;
@@ -61,40 +55,9 @@ class TSplitMix {
     std::uint64_t state_;
 };
 
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double Megabytes(double bytes) { return bytes / 1e6; }
-
-double PeakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return Megabytes(static_cast<double>(usage.ru_maxrss) * 1024.0);  // ru_maxrss is in KiB
-}
-
-const char* Verdict(bool ok) { return ok ? "ok" : "MISSED"; }
-
 // Runs the generator as a child process, so that its memory stays out of our peak figure.
 bool Generate(const std::string& generator, unsigned count, const std::string& path) {
-    std::string count_text = std::to_string(count);
-    char* args[] = {const_cast<char*>(generator.c_str()), count_text.data(), const_cast<char*>(path.c_str()),
-                    nullptr};
-    pid_t pid = 0;
-    int err = posix_spawn(&pid, generator.c_str(), nullptr, nullptr, args, environ);
-    if (err != 0) {
-        std::fprintf(stderr, "cannot start %s: %s\n", generator.c_str(),
-                     std::generic_category().message(err).c_str());
-        return false;
-    }
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR) return false;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s failed for N = %u\n", generator.c_str(), count);
-        return false;
-    }
-    return true;
+    return tw::bench::RunProcess({generator, std::to_string(count), path});
 }
 
 struct TLookupRun {
@@ -132,34 +95,10 @@ double NanosecondsPerLookup(const TLookupRun& run) {
     return run.Seconds * 1e9 / static_cast<double>(kLookups);
 }
 
-class TTempDir {
-  public:
-    TTempDir() {
-        std::string pattern = (fs::temp_directory_path() / "tagwacht-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TTempDir() {
-        std::error_code ignored;
-        if (!path_.empty()) fs::remove_all(path_, ignored);
-    }
-    TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
-
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
 int Run(unsigned count) {
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        std::fprintf(stderr, "cannot read /proc/self/exe: %s\n", ec.message().c_str());
-        return 1;
-    }
-    std::string generator = (exe.parent_path() / "gen-entries-ini").string();
-    TTempDir dir;
+    std::string generator = tw::bench::SiblingExecutable("gen-entries-ini");
+    if (generator.empty()) return 1;
+    tw::bench::TTempDir dir;
     if (dir.Path().empty()) {
         std::perror("cannot create a temporary folder");
         return 1;

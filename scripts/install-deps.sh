@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev
+    libcurl4-openssl-dev ca-certificates
+    python3 python3-aiosmtpd openssl
 )
 
 missing=()

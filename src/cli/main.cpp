@@ -5,6 +5,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/entry_commands.h"
+#include "cli/reminder_commands.h"
 #include "core/app/paths.h"
 
 namespace {
@@ -21,6 +22,10 @@ constexpr const char* kUsage =
     "                  a new entry with the standard reminder settings (DATE dd.mm.yyyy,\n"
     "                  year 9999 when unknown); prints its id\n"
     "  delete ID       removes the entry, its reminder settings, marks and picture\n"
+    "  due [--now]     the entries the daily check selects now: id, name, reminder sentence;\n"
+    "                  --now as \"Jetzt erinnern\" (once-a-day rule off); marks nothing\n"
+    "  remind [--now]  the same, then writes the reminder marks and sends the e-mails the\n"
+    "                  entries ask for; one line per entry with the mail's outcome\n"
     "\n"
     "The data folder is --data-dir, else TAGWACHT_DATA_DIR, else savedir.txt in the program\n"
     "folder, else $XDG_DATA_HOME/Tagwacht.\n";
@@ -55,7 +60,8 @@ int main(int argc, char** argv) {
 
     using TRun = int (*)(TCoreSession&, const std::vector<std::string>&);
     const std::pair<const char*, TRun> commands[] = {
-        {"show", RunShow}, {"list", RunList}, {"add", RunAdd}, {"delete", RunDelete}};
+        {"show", RunShow}, {"list", RunList}, {"add", RunAdd}, {"delete", RunDelete},
+        {"due", RunDue},   {"remind", RunRemind}};
     TRun run = nullptr;
     for (const auto& [name, function] : commands)
         if (command == name) run = function;

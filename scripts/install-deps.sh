@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev
     libcurl4-openssl-dev ca-certificates
-    python3 python3-aiosmtpd openssl
+    python3 python3-aiosmtpd openssl faketime
 )
 
 missing=()

@@ -49,6 +49,7 @@ bool TTWEntries::Load(TIniStore& entries_ini, const TProgress& progress, ReadOne
     Clear();
     std::vector<std::string> names = entries_ini.ReadSections();
     entries_.reserve(names.size());
+    last_index_.reserve(names.size());
     for (const std::string& name : names) {
         entries_ini.WriteBackPoint();
         std::optional<int> id = SectionId(name);

@@ -31,9 +31,9 @@ TReadEntryResult ReadEntryFrom(TTWEntry& entry, int id, TIniStore& e, TIniStore&
     entry.EMail = ReadStringChecked(e, s, "EMail", 255);
     entry.Remark = ReadStringChecked(e, s, "Remark", 255);
     entry.UserEvent = ReadStringChecked(e, s, "UserEvent", 255);
-    if (e.ValueExists(s, "Image")) entry.Image = ReadStringChecked(e, s, "Image", 255);
+    if (e.FindValue(s, "Image")) entry.Image = ReadStringChecked(e, s, "Image", 255);
     else e.WriteString(s, "Image", "");
-    if (own && !FileExists(entry.Image)) entry.Image.clear();
+    if (own && !entry.Image.empty() && !FileExists(entry.Image)) entry.Image.clear();
 
     entry.Event = ReadIntegerChecked(e, s, "Event", -1, -1);
     if (entry.Event < 0 || entry.Event > 2) {

@@ -108,10 +108,20 @@ std::vector<size_t> SortOrder(const std::vector<TListRow>& rows, int column, boo
 
 void SortRows(std::vector<TListRow>& rows, int column, bool ctrl, const TTWEntries& entries, TListSortState& state) {
     std::vector<size_t> order = SortOrder(rows, column, ctrl, entries, state);
-    std::vector<TListRow> sorted;
-    sorted.reserve(rows.size());
-    for (size_t i : order) sorted.push_back(std::move(rows[i]));
-    rows.swap(sorted);
+    // Follows the permutation's cycles, so the rows are moved in place without a second copy.
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start) continue;
+        TListRow held = std::move(rows[start]);
+        size_t at = start;
+        while (order[at] != start) {
+            size_t from = order[at];
+            rows[at] = std::move(rows[from]);
+            order[at] = at;
+            at = from;
+        }
+        rows[at] = std::move(held);
+        order[at] = at;
+    }
 }
 
 }  // namespace tw

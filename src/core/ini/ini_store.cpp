@@ -61,12 +61,45 @@ struct TIniStore::Line {
     std::uint32_t Hash = kNoKey;  // KeyHash of the key, kNoKey for a line without "="
 };
 
+struct TIniStore::LineTable {
+    std::vector<Line> Lines;
+    std::unique_ptr<TFoldedIndex> Keys;  // built on demand for big sections
+};
+
+// A section read from the file keeps only the place of its lines in the file text; the table of
+// its lines is built when it is first changed, or when it is too big to be searched line by line.
+// Most sections of a large file are only ever read, so this saves memory and the time to build
+// a table per section when the file is opened.
 struct TIniStore::Section {
     Line Name;
-    std::vector<Line> Lines;
-    mutable std::unique_ptr<TFoldedIndex> Keys;  // built on demand for big sections
+    std::uint32_t BodyOffset = 0;  // its lines in base_, while Table is not built
+    std::uint32_t BodyLength = 0;
+    std::uint32_t LineCount = 0;   // lines of the body
+    mutable std::unique_ptr<LineTable> Table;
     bool Erased = false;
 };
+
+namespace {
+
+// Calls visit(line text, offset in text) for every line of a section body (no empty lines, no
+// end-of-file marks, CR before LF dropped) until visit returns true.
+template <typename Visit>
+void ForEachBodyLine(std::string_view text, size_t offset, size_t length, Visit visit) {
+    size_t pos = offset, stop = offset + length;
+    while (pos < stop) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos || end > stop) end = stop;
+        size_t next = end + 1;
+        if (end > pos && text[end - 1] == '\r') --end;
+        std::string_view line = text.substr(pos, end - pos);
+        size_t at = pos;
+        pos = next;
+        if (line.empty() || line == "\x1A") continue;
+        if (visit(line, at)) return;
+    }
+}
+
+}  // namespace
 
 TIniStore::TIniStore() = default;
 TIniStore::~TIniStore() = default;
@@ -100,6 +133,8 @@ void TIniStore::Clear() {
     modified_ = false;
     free_frontier_ = 0;
     free_holes_.clear();
+    read_cache_.clear();
+    read_cache_section_ = SIZE_MAX;
 }
 
 bool TIniStore::Open(const std::string& path, std::string* error) {
@@ -128,12 +163,10 @@ void TIniStore::Parse(std::string bytes) {
     for (size_t at = base_.find("\n["); at != std::string::npos; at = base_.find("\n[", at + 2)) ++headers;
     sections_.reserve(headers);
     section_index_.Reserve(headers);
-    std::vector<Line> scratch;
     Section* current = nullptr;
     bool dropping = false;  // inside a repeated section, whose lines are discarded
-    auto close_section = [&]() {
-        if (current) current->Lines.assign(scratch.begin(), scratch.end());
-        scratch.clear();
+    auto close_section = [&](size_t at) {
+        if (current) current->BodyLength = static_cast<std::uint32_t>(at - current->BodyOffset);
         current = nullptr;
     };
     std::string_view text(base_);
@@ -144,13 +177,12 @@ void TIniStore::Parse(std::string bytes) {
         size_t next = end + 1;
         if (end > pos && text[end - 1] == '\r') --end;
         std::string_view line = text.substr(pos, end - pos);
-        Line stored{static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(line.size()), kNoKey};
+        size_t line_start = pos;
         pos = next;
         if (line.empty() || line == "\x1A") continue;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            close_section();
+            close_section(line_start);
             std::string_view name = line.substr(1, line.size() - 2);
-            std::uint32_t hash = FoldedHash(name);
             if (FindSection(name)) {
                 dropping = true;
                 modified_ = true;
@@ -159,17 +191,41 @@ void TIniStore::Parse(std::string bytes) {
             dropping = false;
             sections_.emplace_back();
             current = &sections_.back();
-            current->Name = {stored.Offset + 1, static_cast<std::uint32_t>(name.size()), hash};
-            section_index_.Insert(static_cast<std::uint32_t>(sections_.size() - 1), hash);
+            current->Name = {static_cast<std::uint32_t>(line_start + 1), static_cast<std::uint32_t>(name.size()),
+                             FoldedHash(name)};
+            current->BodyOffset = static_cast<std::uint32_t>(std::min(pos, text.size()));
+            section_index_.Insert(static_cast<std::uint32_t>(sections_.size() - 1), current->Name.Hash);
             ++live_sections_;
             continue;
         }
-        if (!current || dropping) continue;
-        size_t eq = line.find('=');
-        if (eq != std::string_view::npos) stored.Hash = KeyHash(line.substr(0, eq));
-        scratch.push_back(stored);
+        if (current && !dropping) ++current->LineCount;
     }
-    close_section();
+    close_section(text.size());
+}
+
+TIniStore::LineTable& TIniStore::Materialize(const Section& section) const {
+    if (section.Table) return *section.Table;
+    section.Table = std::make_unique<LineTable>();
+    std::vector<Line>& lines = section.Table->Lines;
+    lines.reserve(section.LineCount);
+    ForEachBodyLine(base_, section.BodyOffset, section.BodyLength, [&](std::string_view line, size_t at) {
+        size_t eq = line.find('=');
+        lines.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(line.size()),
+                         eq == std::string_view::npos ? kNoKey : KeyHash(line.substr(0, eq))});
+        return false;
+    });
+    return *section.Table;
+}
+
+template <typename Visit>
+void TIniStore::ForEachLine(const Section& section, Visit visit) const {
+    if (section.Table) {
+        for (const Line& line : section.Table->Lines)
+            if (visit(LineText(line))) return;
+        return;
+    }
+    ForEachBodyLine(base_, section.BodyOffset, section.BodyLength,
+                    [&](std::string_view line, size_t) { return visit(line); });
 }
 
 TIniStore::Section* TIniStore::FindSection(std::string_view name) {
@@ -196,39 +252,60 @@ TIniStore::Section& TIniStore::SectionForWrite(std::string_view name) {
     section.Name.Length = static_cast<std::uint32_t>(name.size());
     section.Name.Hash = FoldedHash(name);
     extra_.append(name);
+    section.Table = std::make_unique<LineTable>();
     section_index_.Insert(static_cast<std::uint32_t>(sections_.size() - 1), section.Name.Hash);
     ++live_sections_;
     return section;
 }
 
 long long TIniStore::FindKey(const Section& section, std::string_view key) const {
+    LineTable& table = Materialize(section);
+    const std::vector<Line>& lines = table.Lines;
     std::uint32_t hash = KeyHash(key);
-    const std::vector<Line>& lines = section.Lines;
     if (lines.size() <= kScanLimit) {
         for (size_t i = 0; i < lines.size(); ++i)
             if (lines[i].Hash == hash && FoldedEqual(KeyOf(lines[i]), key)) return static_cast<long long>(i);
         return -1;
     }
-    if (!section.Keys) {
-        section.Keys = std::make_unique<TFoldedIndex>();
-        section.Keys->Reserve(lines.size());
+    auto name_of = [&](std::uint32_t id) { return KeyOf(lines[id]); };
+    if (!table.Keys) {
+        table.Keys = std::make_unique<TFoldedIndex>();
+        table.Keys->Reserve(lines.size());
         for (size_t i = 0; i < lines.size(); ++i) {
             if (lines[i].Hash == kNoKey) continue;
-            std::string_view k = KeyOf(lines[i]);
-            auto name_of = [&](std::uint32_t id) { return KeyOf(lines[id]); };
             // The first line of a key wins; later repeats stay out of the index.
-            if (section.Keys->Find(k, lines[i].Hash, name_of) < 0)
-                section.Keys->Insert(static_cast<std::uint32_t>(i), lines[i].Hash);
+            if (table.Keys->Find(KeyOf(lines[i]), lines[i].Hash, name_of) < 0)
+                table.Keys->Insert(static_cast<std::uint32_t>(i), lines[i].Hash);
         }
     }
-    return section.Keys->Find(key, hash, [&](std::uint32_t id) { return KeyOf(lines[id]); });
+    return table.Keys->Find(key, hash, name_of);
 }
 
-const TIniStore::Line* TIniStore::FindLine(std::string_view section, std::string_view key) const {
+std::optional<std::string_view> TIniStore::FindLineText(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
-    if (!s) return nullptr;
-    long long i = FindKey(*s, key);
-    return i < 0 ? nullptr : &s->Lines[static_cast<size_t>(i)];
+    if (!s) return std::nullopt;
+    if (s->Table || s->LineCount > kScanLimit) {
+        long long i = FindKey(*s, key);
+        if (i < 0) return std::nullopt;
+        return LineText(s->Table->Lines[static_cast<size_t>(i)]);
+    }
+    // A small section that was only read: the lines of the section read last are kept in one
+    // shared table, since readers ask for many keys of one section in a row.
+    const size_t index = static_cast<size_t>(s - sections_.data());
+    if (read_cache_section_ != index) {
+        read_cache_.clear();
+        ForEachBodyLine(base_, s->BodyOffset, s->BodyLength, [&](std::string_view line, size_t at) {
+            size_t eq = line.find('=');
+            read_cache_.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(line.size()),
+                                   eq == std::string_view::npos ? kNoKey : KeyHash(line.substr(0, eq))});
+            return false;
+        });
+        read_cache_section_ = index;
+    }
+    const std::uint32_t hash = KeyHash(key);
+    for (const Line& line : read_cache_)
+        if (line.Hash == hash && FoldedEqual(KeyOf(line), key)) return LineText(line);
+    return std::nullopt;
 }
 
 long long TIniStore::LowestFreeNumber() const {
@@ -254,34 +331,42 @@ std::vector<std::string> TIniStore::ReadSections() const {
 std::vector<std::string> TIniStore::ReadSection(std::string_view section) const {
     std::vector<std::string> keys;
     if (const Section* s = FindSection(section))
-        for (const Line& line : s->Lines)
-            if (line.Hash != kNoKey) keys.emplace_back(KeyOf(line));
+        ForEachLine(*s, [&](std::string_view line) {
+            size_t eq = line.find('=');
+            if (eq != std::string_view::npos) keys.emplace_back(line.substr(0, eq));
+            return false;
+        });
     return keys;
 }
 
 std::vector<std::string> TIniStore::ReadSectionLines(std::string_view section) const {
     std::vector<std::string> lines;
     if (const Section* s = FindSection(section))
-        for (const Line& line : s->Lines) lines.emplace_back(LineText(line));
+        ForEachLine(*s, [&](std::string_view line) {
+            lines.emplace_back(line);
+            return false;
+        });
     return lines;
 }
 
 bool TIniStore::ValueExists(std::string_view section, std::string_view key) const {
-    return FindLine(section, key) != nullptr;
+    return FindLineText(section, key).has_value();
+}
+
+std::optional<std::string_view> TIniStore::FindValue(std::string_view section, std::string_view key) const {
+    std::optional<std::string_view> text = FindLineText(section, key);
+    if (!text) return std::nullopt;
+    return text->substr(text->find('=') + 1);
 }
 
 std::string TIniStore::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
-    const Line* line = FindLine(section, key);
-    if (!line) return std::string(def);
-    std::string_view text = LineText(*line);
-    return std::string(text.substr(text.find('=') + 1));
+    std::optional<std::string_view> value = FindValue(section, key);
+    return std::string(value ? *value : def);
 }
 
 int TIniStore::ReadInteger(std::string_view section, std::string_view key, int def) const {
-    const Line* line = FindLine(section, key);
-    if (!line) return def;
-    std::string_view text = LineText(*line);
-    return ParseIniInteger(text.substr(text.find('=') + 1)).value_or(def);
+    std::optional<std::string_view> value = FindValue(section, key);
+    return value ? ParseIniInteger(*value).value_or(def) : def;
 }
 
 bool TIniStore::ReadBool(std::string_view section, std::string_view key, bool def) const {
@@ -290,9 +375,10 @@ bool TIniStore::ReadBool(std::string_view section, std::string_view key, bool de
 
 void TIniStore::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     Section& s = SectionForWrite(section);
+    LineTable& table = Materialize(s);
     long long i = FindKey(s, key);
     if (i >= 0) {
-        Line& line = s.Lines[static_cast<size_t>(i)];
+        Line& line = table.Lines[static_cast<size_t>(i)];
         std::string_view old = LineText(line);
         std::string_view old_key = old.substr(0, old.find('='));
         if (old.substr(old_key.size() + 1) == value) return;
@@ -305,8 +391,8 @@ void TIniStore::WriteString(std::string_view section, std::string_view key, std:
         std::string text;
         text.reserve(key.size() + 1 + value.size());
         text.append(key).append("=").append(value);
-        s.Lines.push_back(MakeLine(text));
-        if (s.Keys) s.Keys->Insert(static_cast<std::uint32_t>(s.Lines.size() - 1), s.Lines.back().Hash);
+        table.Lines.push_back(MakeLine(text));
+        if (table.Keys) table.Keys->Insert(static_cast<std::uint32_t>(table.Lines.size() - 1), table.Lines.back().Hash);
     }
     modified_ = true;
 }
@@ -324,9 +410,9 @@ void TIniStore::WriteDate(std::string_view section, std::string_view key, TDateT
 }
 
 void TIniStore::AppendLine(std::string_view section, std::string_view text) {
-    Section& s = SectionForWrite(section);
-    s.Lines.push_back(MakeLine(text));
-    s.Keys.reset();
+    LineTable& table = Materialize(SectionForWrite(section));
+    table.Lines.push_back(MakeLine(text));
+    table.Keys.reset();
     modified_ = true;
 }
 
@@ -336,8 +422,8 @@ void TIniStore::EraseSection(std::string_view section) {
     section_index_.Remove(static_cast<std::uint32_t>(s - sections_.data()), s->Name.Hash);
     if (auto number = DecimalName(section); number && *number < free_frontier_) free_holes_.insert(*number);
     s->Erased = true;
-    std::vector<Line>().swap(s->Lines);
-    s->Keys.reset();
+    s->Table.reset();
+    s->LineCount = 0;
     --live_sections_;
     modified_ = true;
 }
@@ -347,22 +433,24 @@ void TIniStore::DeleteKey(std::string_view section, std::string_view key) {
     if (!s) return;
     long long i = FindKey(*s, key);
     if (i < 0) return;
-    s->Lines.erase(s->Lines.begin() + i);
-    s->Keys.reset();
+    LineTable& table = *s->Table;
+    table.Lines.erase(table.Lines.begin() + i);
+    table.Keys.reset();
     modified_ = true;
 }
 
 template <typename Sink>
 void TIniStore::WriteTo(Sink& sink) const {
     for (const Section& s : sections_) {
-        if (s.Erased || s.Lines.empty()) continue;
+        if (s.Erased || (s.Table ? s.Table->Lines.empty() : s.LineCount == 0)) continue;
         sink("[");
         sink(LineText(s.Name));
         sink("]\r\n");
-        for (const Line& line : s.Lines) {
-            sink(LineText(line));
+        ForEachLine(s, [&](std::string_view line) {
+            sink(line);
             sink("\r\n");
-        }
+            return false;
+        });
         sink("\r\n");
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -51,6 +52,8 @@ public:
     long long LowestFreeNumber() const;
 
     bool ValueExists(std::string_view section, std::string_view key) const;
+    /// The value of the key, or nothing when it is missing; valid until the store changes.
+    std::optional<std::string_view> FindValue(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
     /// Decimal, or hexadecimal after "0x" in any case; any other text gives the default.
     int ReadInteger(std::string_view section, std::string_view key, int def) const;
@@ -92,6 +95,7 @@ public:
 private:
     friend class TDeferredWriteBack;
     struct Line;
+    struct LineTable;
     struct Section;
 
     std::string_view LineText(const Line& line) const;
@@ -100,8 +104,11 @@ private:
     Section* FindSection(std::string_view name);
     const Section* FindSection(std::string_view name) const;
     Section& SectionForWrite(std::string_view name);
+    LineTable& Materialize(const Section& section) const;
     long long FindKey(const Section& section, std::string_view key) const;
-    const Line* FindLine(std::string_view section, std::string_view key) const;
+    std::optional<std::string_view> FindLineText(std::string_view section, std::string_view key) const;
+    template <typename Visit>
+    void ForEachLine(const Section& section, Visit visit) const;
     void Clear();
     template <typename Sink>
     void WriteTo(Sink& sink) const;
@@ -113,6 +120,9 @@ private:
     TFoldedIndex section_index_;
     size_t live_sections_ = 0;
     mutable size_t last_section_ = SIZE_MAX;  // the section found last
+    // The lines of the small, unchanged section read last (sections are read key after key).
+    mutable std::vector<Line> read_cache_;
+    mutable size_t read_cache_section_ = SIZE_MAX;
     // Every decimal section name below free_frontier_ exists or is in free_holes_.
     mutable long long free_frontier_ = 0;
     mutable std::set<long long> free_holes_;

@@ -23,9 +23,11 @@ void PassWriteBackPoint(TIniStore& store) { store.WriteBackPoint(); }
 
 std::string ReadStringChecked(TIniStore& store, std::string_view section, std::string_view key, int max_length) {
     PassWriteBackPoint(store);
-    if (store.ValueExists(section, key)) {
-        std::string text = store.ReadString(section, key, "");
-        if (max_length >= 0 && Utf8Length(text) > static_cast<size_t>(max_length)) {
+    if (auto found = store.FindValue(section, key)) {
+        std::string text(*found);
+        // A text no longer in bytes than the limit is within it in characters too.
+        if (max_length >= 0 && text.size() > static_cast<size_t>(max_length) &&
+            Utf8Length(text) > static_cast<size_t>(max_length)) {
             text = std::string(Utf8Left(text, static_cast<size_t>(max_length)));
             ShowError(Where(store, section, key) + kCrLf + GetText(38));
         }
@@ -38,7 +40,12 @@ std::string ReadStringChecked(TIniStore& store, std::string_view section, std::s
 
 bool ReadBoolChecked(TIniStore& store, std::string_view section, std::string_view key) {
     PassWriteBackPoint(store);
-    if (store.ValueExists(section, key)) return store.ReadBool(section, key, false);
+    if (auto found = store.FindValue(section, key)) {
+        // The common values need no number parsing.
+        if (*found == "0") return false;
+        if (*found == "1") return true;
+        return store.ReadBool(section, key, false);
+    }
     store.WriteString(section, key, "0");
     ShowError(Where(store, section, key));
     return false;
@@ -46,8 +53,8 @@ bool ReadBoolChecked(TIniStore& store, std::string_view section, std::string_vie
 
 TDateTime ReadDateChecked(TIniStore& store, std::string_view section, std::string_view key) {
     PassWriteBackPoint(store);
-    if (store.ValueExists(section, key)) {
-        if (auto date = TextToDate(store.ReadString(section, key, ""))) return *date;
+    if (auto found = store.FindValue(section, key)) {
+        if (auto date = TextToDate(*found)) return *date;
     }
     store.WriteDate(section, key, *EncodeDate(1970, 1, 1));
     ShowError(Where(store, section, key));

@@ -112,6 +112,7 @@ void TTWLanguages::LoadStrings() {
     int index = IndexOfLanguage(Current);
     first_index_.clear();
     loaded_index_ = index;
+    loaded_name_ = Current;
     if (index < 0) return;
     TTWLanguage& language = Languages[static_cast<size_t>(index)];
     language.Numbers.clear();
@@ -127,7 +128,8 @@ void TTWLanguages::LoadStrings() {
 }
 
 std::string TTWLanguages::GetText(int number) const {
-    int index = IndexOfLanguage(Current);
+    // The texts loaded are those of the current language unless Current changed since.
+    int index = loaded_index_ >= 0 && loaded_name_ == Current ? loaded_index_ : IndexOfLanguage(Current);
     if (index < 0) return "";
     const TTWLanguage& language = Languages[static_cast<size_t>(index)];
     if (index != loaded_index_) return kMissingTextError;

@@ -62,6 +62,7 @@ private:
     // the list (the list fill asks for texts for every row).
     std::unordered_map<std::string, size_t> first_index_;
     int loaded_index_ = -1;
+    std::string loaded_name_;  // Current when the texts were loaded
 };
 
 /// Installs the languages that GetText reads (not owned); nullptr before they exist.

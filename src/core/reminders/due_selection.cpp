@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/entries/entry_files.h"
 #include "core/languages/languages.h"
 #include "core/text/clock.h"
 #include "core/text/date_text.h"
@@ -72,8 +71,10 @@ void SelectDueEntries(TTWEntries& entries, TTWIniFiles& files, const TTWOptions&
         }
         if (is_due && once_day && RemindedToday(entry, files.RemIni)) is_due = false;
         if (!is_due) continue;
-        TTWEntry copy;
-        if (ReadEntry(copy, entry.Id, files) != TReadEntryResult::Valid) continue;
+        // The collection holds what the files hold (every change goes through both), so the copy
+        // is taken from it instead of reading the files again.
+        TTWEntry copy = entry;
+        copy.Missed = false;
         if (copy.RememberOptions.Has(roStandard)) copy.RememberOptions = options.RememberOptions;
         due.Append(std::move(copy));
     }

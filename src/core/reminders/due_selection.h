@@ -29,7 +29,7 @@ bool RemindedToday(const TTWEntry& entry, const TIniStore& rem_ini);
 /// that fails.
 void MarkReminded(const TTWEntry& entry, TTWIniFiles& files);
 
-/// Fills due with fresh copies (read from the files by id) of the entries due now, in collection
+/// Fills due with copies of the entries due now, in collection
 /// order: those whose reminder times (their own or the options') contain the days to their next
 /// occurrence, and those whose most recent occurrence was never handled, which are flagged Missed
 /// in the collection and skipped by later checks. With once_day, entries already reminded today

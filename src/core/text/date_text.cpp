@@ -24,18 +24,46 @@ std::optional<int> ParseDecimal(std::string_view part) {
 
 }  // namespace
 
+namespace {
+
+// Two digits, or four for a year; the lists format a date for every row, so no printf here.
+void AppendDigits(std::string& out, int value, int digits) {
+    char buf[4];
+    for (int k = digits - 1; k >= 0; --k) {
+        buf[k] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out.append(buf, static_cast<size_t>(digits));
+}
+
+}  // namespace
+
 std::string DateToText(TDateTime date) {
     TCivilDate c = DecodeDate(date);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", c.Day, c.Month, c.Year);
-    return buf;
+    if (c.Year < 0 || c.Year > 9999) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", c.Day, c.Month, c.Year);
+        return buf;
+    }
+    std::string out;
+    out.reserve(10);
+    AppendDigits(out, c.Day, 2);
+    out += '.';
+    AppendDigits(out, c.Month, 2);
+    out += '.';
+    AppendDigits(out, c.Year, 4);
+    return out;
 }
 
 std::string DayMonthText(TDateTime date) {
     TCivilDate c = DecodeDate(date);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d.%02d.", c.Day, c.Month);
-    return buf;
+    std::string out;
+    out.reserve(6);
+    AppendDigits(out, c.Day, 2);
+    out += '.';
+    AppendDigits(out, c.Month, 2);
+    out += '.';
+    return out;
 }
 
 std::string TimeToText(TDateTime time) {

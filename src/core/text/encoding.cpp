@@ -1,5 +1,8 @@
 #include "core/text/encoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace tw {
 namespace {
 
@@ -53,7 +56,14 @@ size_t SequenceLength(std::string_view bytes, size_t i) {
 bool IsValidUtf8(std::string_view bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
-        // Runs of ASCII are the common case in the program's files.
+        // Runs of ASCII are the common case in the program's files: eight bytes at a time.
+        while (i + 8 <= bytes.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            if (word & 0x8080808080808080ULL) break;
+            i += 8;
+        }
+        if (i >= bytes.size()) break;
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
             ++i;
             continue;

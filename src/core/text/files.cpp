@@ -101,19 +101,24 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* err
     }
     bytes->clear();
     struct stat st {};
-    if (fstat(fd, &st) == 0 && st.st_size > 0) bytes->reserve(static_cast<size_t>(st.st_size));
-    char buf[1 << 16];
+    size_t expected = fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+    // Read straight into the string; a file that grows meanwhile is read on in chunks.
+    bytes->resize(expected + 1);
+    size_t done = 0;
     while (true) {
-        ssize_t got = read(fd, buf, sizeof buf);
+        if (done == bytes->size()) bytes->resize(bytes->size() + (1 << 16));
+        ssize_t got = read(fd, bytes->data() + done, bytes->size() - done);
         if (got < 0) {
             if (errno == EINTR) continue;
             if (error) *error = ErrnoText("Cannot read file", path);
             close(fd);
+            bytes->clear();
             return false;
         }
         if (got == 0) break;
-        bytes->append(buf, static_cast<size_t>(got));
+        done += static_cast<size_t>(got);
     }
+    bytes->resize(done);
     close(fd);
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "core/text/encoding.h"
 
@@ -33,38 +32,6 @@ public:
 private:
     std::uint64_t state_;
 };
-
-std::optional<std::vector<char32_t>> Decode(std::string_view text) {
-    if (!IsValidUtf8(text)) return std::nullopt;
-    std::vector<char32_t> out;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        char32_t cp = len == 1 ? c : c & (0x7F >> len);
-        for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        out.push_back(cp);
-        i += len;
-    }
-    return out;
-}
-
-void Encode(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 bool IsControl(char32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp < 0xA0); }
 
@@ -105,7 +72,7 @@ char32_t FromEscapeCode(std::uint32_t code) {
 }  // namespace
 
 std::string EncryptText(std::string_view text) {
-    auto chars = Decode(text);
+    auto chars = DecodeUtf8(text);
     if (!chars) return "";
     TKeyStream keys;
     std::string out;
@@ -113,17 +80,17 @@ std::string EncryptText(std::string_view text) {
     for (char32_t cp : *chars) {
         std::uint32_t key = keys.Next();
         if (IsControl(cp) || cp == kEscape) {
-            Encode(out, kEscape);
-            Encode(out, 0x21 + Rotate(EscapeCode(cp), 66, key, true));
+            AppendUtf8(out, kEscape);
+            AppendUtf8(out, 0x21 + Rotate(EscapeCode(cp), 66, key, true));
             length += 2;
         } else if (cp < 0x7F) {
-            Encode(out, 0x20 + Rotate(cp - 0x20, kAsciiSize, key, true));
+            AppendUtf8(out, 0x20 + Rotate(cp - 0x20, kAsciiSize, key, true));
             ++length;
         } else if (cp < 0x100) {
-            Encode(out, 0xA0 + Rotate(cp - 0xA0, kLatinSize, key, true));
+            AppendUtf8(out, 0xA0 + Rotate(cp - 0xA0, kLatinSize, key, true));
             ++length;
         } else {
-            Encode(out, WideChar(Rotate(WideIndex(cp), kWideSize, key, true)));
+            AppendUtf8(out, WideChar(Rotate(WideIndex(cp), kWideSize, key, true)));
             ++length;
         }
     }
@@ -131,7 +98,7 @@ std::string EncryptText(std::string_view text) {
 }
 
 std::string DecryptText(std::string_view text) {
-    auto chars = Decode(text);
+    auto chars = DecodeUtf8(text);
     if (!chars) return "";
     TKeyStream keys;
     std::string out;
@@ -142,15 +109,15 @@ std::string DecryptText(std::string_view text) {
             if (++i >= chars->size()) return "";
             char32_t code = (*chars)[i];
             if (code < 0x21 || code >= 0x21 + 66) return "";
-            Encode(out, FromEscapeCode(Rotate(code - 0x21, 66, key, false)));
+            AppendUtf8(out, FromEscapeCode(Rotate(code - 0x21, 66, key, false)));
         } else if (IsControl(cp)) {
             return "";
         } else if (cp < 0x7F) {
-            Encode(out, 0x20 + Rotate(cp - 0x20, kAsciiSize, key, false));
+            AppendUtf8(out, 0x20 + Rotate(cp - 0x20, kAsciiSize, key, false));
         } else if (cp < 0x100) {
-            Encode(out, 0xA0 + Rotate(cp - 0xA0, kLatinSize, key, false));
+            AppendUtf8(out, 0xA0 + Rotate(cp - 0xA0, kLatinSize, key, false));
         } else {
-            Encode(out, WideChar(Rotate(WideIndex(cp), kWideSize, key, false)));
+            AppendUtf8(out, WideChar(Rotate(WideIndex(cp), kWideSize, key, false)));
         }
     }
     return out;

@@ -167,7 +167,10 @@ class ReminderCli : public ::testing::Test {
     // Runs tagwacht-cli as its own process on the fixed date.
     TRun Cli(const std::string& arguments) {
         TTempDir scratch;
-        std::string command = "XDG_CONFIG_HOME='" + config_.Path() + "' faketime '" + kFakeNow + "' '" +
+        // libfaketime is preloaded ahead of the sanitizer runtime in sanitizer builds, which the
+        // runtime would otherwise refuse.
+        std::string command = "XDG_CONFIG_HOME='" + config_.Path() +
+                              "' ASAN_OPTIONS=verify_asan_link_order=0 faketime '" + kFakeNow + "' '" +
                               TAGWACHT_CLI + "' --data-dir '" + data_.Path() + "' --program-dir '" +
                               TAGWACHT_RESOURCE_DIR + "' " + arguments + " >'" + scratch.File("out") +
                               "' 2>'" + scratch.File("err") + "'";

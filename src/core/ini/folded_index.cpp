@@ -54,6 +54,7 @@ std::uint32_t FoldedHash(std::string_view name) {
 
 bool FoldedEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    if (a == b) return true;  // the usual case: the same spelling
     for (size_t i = 0; i < a.size(); ++i)
         if (a[i] != b[i] && FoldAt(a, i) != FoldAt(b, i)) return false;
     return true;

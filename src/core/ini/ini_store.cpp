@@ -30,6 +30,19 @@ std::optional<long long> DecimalName(std::string_view name) {
 
 std::uint32_t KeyHash(std::string_view key) { return FoldedHash(key) | 1u; }
 
+// A cheap tag that keys equal under the INI comparison share: the length and the folded first
+// and last byte (bytes of accented letters count as 0, since their case lives in the byte). The
+// lines of a section that is only read are told apart by it before their text is compared.
+std::uint32_t KeyTag(std::string_view key) {
+    auto fold = [](char c) -> std::uint32_t {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u >= 0x80) return 0;
+        return u >= 'A' && u <= 'Z' ? u + 32u : u;
+    };
+    if (key.empty()) return 1;
+    return (static_cast<std::uint32_t>(key.size() & 0xFFFF) | (fold(key.front()) << 16) | (fold(key.back()) << 24)) | 1u;
+}
+
 std::optional<int> ParseIniInteger(std::string_view text) {
     bool negative = false;
     std::string_view digits = text;
@@ -58,7 +71,7 @@ std::optional<int> ParseIniInteger(std::string_view text) {
 struct TIniStore::Line {
     std::uint32_t Offset = 0;  // into base_, or into extra_ with kInExtra set
     std::uint32_t Length = 0;
-    std::uint32_t Hash = kNoKey;  // KeyHash of the key, kNoKey for a line without "="
+    std::uint32_t Hash = kNoKey;  // KeyHash of the key (KeyTag in the read cache), kNoKey without "="
 };
 
 struct TIniStore::LineTable {
@@ -297,14 +310,14 @@ std::optional<std::string_view> TIniStore::FindLineText(std::string_view section
         ForEachBodyLine(base_, s->BodyOffset, s->BodyLength, [&](std::string_view line, size_t at) {
             size_t eq = line.find('=');
             read_cache_.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(line.size()),
-                                   eq == std::string_view::npos ? kNoKey : KeyHash(line.substr(0, eq))});
+                                   eq == std::string_view::npos ? kNoKey : KeyTag(line.substr(0, eq))});
             return false;
         });
         read_cache_section_ = index;
     }
-    const std::uint32_t hash = KeyHash(key);
+    const std::uint32_t tag = KeyTag(key);
     for (const Line& line : read_cache_)
-        if (line.Hash == hash && FoldedEqual(KeyOf(line), key)) return LineText(line);
+        if (line.Hash == tag && FoldedEqual(KeyOf(line), key)) return LineText(line);
     return std::nullopt;
 }
 

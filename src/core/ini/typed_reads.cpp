@@ -63,14 +63,17 @@ TDateTime ReadDateChecked(TIniStore& store, std::string_view section, std::strin
 
 int ReadIntegerChecked(TIniStore& store, std::string_view section, std::string_view key, int minimum, int maximum) {
     PassWriteBackPoint(store);
-    if (!store.ValueExists(section, key)) {
+    std::optional<std::string_view> found = store.FindValue(section, key);
+    if (!found) {
         store.WriteInteger(section, key, 0);
         if (key != "Sex")
             ShowError("Fehler beim Lesen aus der Datei \"" + ExtractFileName(store.FileName()) + "\" aus Sektion \"" +
                       std::string(section) + "\" bei Wert \"" + std::string(key) + "\"");
         return -1;
     }
-    int value = store.ReadInteger(section, key, -1);
+    // The common one-digit values need no number parsing.
+    int value = found->size() == 1 && (*found)[0] >= '0' && (*found)[0] <= '9' ? (*found)[0] - '0'
+                                                                             : store.ReadInteger(section, key, -1);
     if (minimum >= 0 && value < minimum) {
         store.WriteInteger(section, key, minimum);
         ShowError(Where(store, section, key) + "\n\r" + GetText(39));

@@ -94,10 +94,12 @@ TEST(IniStore, ReadsNumbersLikeTheProgramWritesThem) {
 
 TEST(IniStore, ReadsWindows1252AndWritesUtf8) {
     TTempDir dir;
-    WriteFile(dir.File("a.ini"), "[M\xFCller]\r\nName=J\xFCrgen \x80\r\n");
+    WriteFile(dir.File("a.ini"), "[M\xFCller]\r\nName=J\xFCrgen \x80\r\n\xC4nderung\xC4=ja\r\n");
     TIniStore store;
     ASSERT_TRUE(store.Open(dir.File("a.ini")));
     EXPECT_EQ(store.ReadString("MÜLLER", "Name", ""), "Jürgen €");
+    EXPECT_EQ(store.ReadString("Müller", "änderungä", ""), "ja") << "accented letters compare without case";
+    store.DeleteKey("Müller", "ÄNDERUNGÄ");
     store.WriteString("Müller", "Name", "Jürgen");
     ASSERT_TRUE(store.UpdateFile());
     EXPECT_EQ(ReadFile(dir.File("a.ini")), "[Müller]\r\nName=Jürgen\r\n\r\n");

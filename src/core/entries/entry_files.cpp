@@ -72,26 +72,30 @@ TReadEntryResult ReadEntryFrom(TTWEntry& entry, int id, TIniStore& e, TIniStore&
 
 }  // namespace
 
-TRememberOptions ReadRememberOptions(TIniStore& store, std::string_view section) {
-    TRememberOptions set;
-    for (size_t k = 0; k < std::size(kOptionKeys); ++k)
-        if (ReadBoolChecked(store, section, kOptionKeys[k])) set.Include(static_cast<TRememberOption>(k));
+namespace {
+
+// Reads a reminder set key by key; an empty set becomes the standard element alone, also in the
+// file.
+template <typename Set, typename Element, size_t N>
+Set ReadSet(TIniStore& store, std::string_view section, const char* const (&keys)[N]) {
+    Set set;
+    for (size_t k = 0; k < N; ++k)
+        if (ReadBoolChecked(store, section, keys[k])) set.Include(static_cast<Element>(k));
     if (set.Empty()) {
-        for (size_t k = 0; k < std::size(kOptionKeys); ++k) store.WriteBool(section, kOptionKeys[k], k == 0);
-        set.Include(roStandard);
+        for (size_t k = 0; k < N; ++k) store.WriteBool(section, keys[k], k == 0);
+        set.Include(static_cast<Element>(0));
     }
     return set;
 }
 
+}  // namespace
+
+TRememberOptions ReadRememberOptions(TIniStore& store, std::string_view section) {
+    return ReadSet<TRememberOptions, TRememberOption>(store, section, kOptionKeys);
+}
+
 TRememberTimes ReadRememberTimes(TIniStore& store, std::string_view section) {
-    TRememberTimes set;
-    for (size_t k = 0; k < std::size(kTimeKeys); ++k)
-        if (ReadBoolChecked(store, section, kTimeKeys[k])) set.Include(static_cast<TRememberTime>(k));
-    if (set.Empty()) {
-        for (size_t k = 0; k < std::size(kTimeKeys); ++k) store.WriteBool(section, kTimeKeys[k], k == 0);
-        set.Include(rtStandard);
-    }
-    return set;
+    return ReadSet<TRememberTimes, TRememberTime>(store, section, kTimeKeys);
 }
 
 void WriteRememberOptions(TRememberOptions options, TIniStore& store, std::string_view section) {

@@ -183,36 +183,29 @@ void TIniStore::Parse(std::string bytes) {
         current = nullptr;
     };
     std::string_view text(base_);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        size_t next = end + 1;
-        if (end > pos && text[end - 1] == '\r') --end;
-        std::string_view line = text.substr(pos, end - pos);
-        size_t line_start = pos;
-        pos = next;
-        if (line.empty() || line == "\x1A") continue;
+    ForEachBodyLine(text, 0, text.size(), [&](std::string_view line, size_t line_start) {
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             close_section(line_start);
             std::string_view name = line.substr(1, line.size() - 2);
-            if (FindSection(name)) {
-                dropping = true;
+            dropping = FindSection(name) != nullptr;
+            if (dropping) {
                 modified_ = true;
-                continue;
+                return false;
             }
-            dropping = false;
             sections_.emplace_back();
             current = &sections_.back();
             current->Name = {static_cast<std::uint32_t>(line_start + 1), static_cast<std::uint32_t>(name.size()),
                              FoldedHash(name)};
-            current->BodyOffset = static_cast<std::uint32_t>(std::min(pos, text.size()));
+            // The body starts right after the header; the rest of the header's line end reads
+            // as an empty line, which is skipped.
+            current->BodyOffset = static_cast<std::uint32_t>(line_start + line.size());
             section_index_.Insert(static_cast<std::uint32_t>(sections_.size() - 1), current->Name.Hash);
             ++live_sections_;
-            continue;
+        } else if (current && !dropping) {
+            ++current->LineCount;
         }
-        if (current && !dropping) ++current->LineCount;
-    }
+        return false;
+    });
     close_section(text.size());
 }
 

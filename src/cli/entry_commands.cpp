@@ -35,16 +35,32 @@ const TTWEntry* EntryOfArg(TCoreSession& session, const std::string& word, int* 
     return entry;
 }
 
+// The entry a command of the form "COMMAND ID" names, with the entries loaded; nullptr with the
+// exit status filled when the arguments are wrong or there is no such entry.
+const TTWEntry* EntryOfCommand(TCoreSession& session, const std::vector<std::string>& words, const char* usage,
+                               int* status) {
+    TCommandArgs args;
+    std::string error;
+    if (!ParseCommandArgs(words, {}, {}, &args, &error)) {
+        *status = Usage(error);
+        return nullptr;
+    }
+    if (args.Positional.size() != 1) {
+        *status = Usage(usage);
+        return nullptr;
+    }
+    if (!LoadAll(session)) {
+        *status = kExitFailed;
+        return nullptr;
+    }
+    return EntryOfArg(session, args.Positional[0], status);
+}
+
 }  // namespace
 
 int RunShow(TCoreSession& session, const std::vector<std::string>& words) {
-    TCommandArgs args;
-    std::string error;
-    if (!ParseCommandArgs(words, {}, {}, &args, &error)) return Usage(error);
-    if (args.Positional.size() != 1) return Usage("usage: show ID");
-    if (!LoadAll(session)) return kExitFailed;
     int status = kExitOk;
-    const TTWEntry* entry = EntryOfArg(session, args.Positional[0], &status);
+    const TTWEntry* entry = EntryOfCommand(session, words, "usage: show ID", &status);
     if (!entry) return status;
 
     TFrozenNow one_moment;
@@ -157,13 +173,8 @@ int RunAdd(TCoreSession& session, const std::vector<std::string>& words) {
 }
 
 int RunDelete(TCoreSession& session, const std::vector<std::string>& words) {
-    TCommandArgs args;
-    std::string error;
-    if (!ParseCommandArgs(words, {}, {}, &args, &error)) return Usage(error);
-    if (args.Positional.size() != 1) return Usage("usage: delete ID");
-    if (!LoadAll(session)) return kExitFailed;
     int status = kExitOk;
-    const TTWEntry* entry = EntryOfArg(session, args.Positional[0], &status);
+    const TTWEntry* entry = EntryOfCommand(session, words, "usage: delete ID", &status);
     if (!entry) return status;
     int id = entry->Id;
     DeleteEntryData(*entry, session.IniFiles);

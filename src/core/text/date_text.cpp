@@ -36,6 +36,13 @@ void AppendDigits(std::string& out, int value, int digits) {
     out.append(buf, static_cast<size_t>(digits));
 }
 
+void AppendDayMonth(std::string& out, const TCivilDate& c) {
+    AppendDigits(out, c.Day, 2);
+    out += '.';
+    AppendDigits(out, c.Month, 2);
+    out += '.';
+}
+
 }  // namespace
 
 std::string DateToText(TDateTime date) {
@@ -47,22 +54,15 @@ std::string DateToText(TDateTime date) {
     }
     std::string out;
     out.reserve(10);
-    AppendDigits(out, c.Day, 2);
-    out += '.';
-    AppendDigits(out, c.Month, 2);
-    out += '.';
+    AppendDayMonth(out, c);
     AppendDigits(out, c.Year, 4);
     return out;
 }
 
 std::string DayMonthText(TDateTime date) {
-    TCivilDate c = DecodeDate(date);
     std::string out;
     out.reserve(6);
-    AppendDigits(out, c.Day, 2);
-    out += '.';
-    AppendDigits(out, c.Month, 2);
-    out += '.';
+    AppendDayMonth(out, DecodeDate(date));
     return out;
 }
 

@@ -8,6 +8,10 @@ packages=(
     libgtest-dev libgmock-dev
     libcurl4-openssl-dev ca-certificates
     python3 python3-aiosmtpd openssl faketime
+    libarchive-dev unzip zip
+    qt6-base-dev libgl-dev libx11-dev
+    qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin
+    poppler-utils xvfb xauth imagemagick
 )
 
 missing=()

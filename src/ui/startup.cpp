@@ -9,6 +9,7 @@
 #include "platform/instance.h"
 #include "platform/instance_handover.h"
 #include "platform/qt_messages.h"
+#include "platform/termination_signal.h"
 #include "platform/tray_icon.h"
 #include "ui/background_check.h"
 #include "ui/main_window.h"
@@ -77,6 +78,8 @@ int RunDesktopProgram(QApplication& application, const QStringList& arguments) {
     QObject::connect(app.TrayIcon.get(), &TTWTrayIcon::RightReleased, &main_window, &TfMain::TrayRightReleased);
     QObject::connect(app.TrayIcon.get(), &TTWTrayIcon::LeftReleased, &main_window, &TfMain::TrayLeftReleased);
     QObject::connect(app.TrayIcon.get(), &TTWTrayIcon::DoubleClicked, &main_window, &TfMain::TrayLeftReleased);
+
+    CloseOnTerminationSignal([&main_window] { main_window.close(); });
 
     TInstanceServer instance_server;
     instance_server.Listen();

@@ -1,0 +1,83 @@
+"""The real desktop program under a real X server (Xvfb): it starts on a data folder, shows its
+window, refuses a second silent start, and saves its layout when the session ends it."""
+
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+PROGRAM, CLI = sys.argv[1], sys.argv[2]
+
+
+def wait_for(condition, seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if condition():
+            return True
+        time.sleep(0.1)
+    return condition()
+
+
+class DesktopProgramTest(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.TemporaryDirectory(prefix="tagwacht-e2e-")
+        base = self.root.name
+        self.data = os.path.join(base, "data")
+        self.runtime = os.path.join(base, "runtime")
+        for folder in (self.data, self.runtime, os.path.join(base, "config"), os.path.join(base, "home")):
+            os.makedirs(folder, mode=0o700)
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as display_pipe:
+            display = display_pipe.readline().strip()
+        self.assertTrue(display, "Xvfb did not start")
+        self.env = dict(os.environ,
+                        DISPLAY=":" + display, QT_QPA_PLATFORM="xcb",
+                        TAGWACHT_DATA_DIR=self.data, XDG_RUNTIME_DIR=self.runtime,
+                        XDG_CONFIG_HOME=os.path.join(base, "config"), HOME=os.path.join(base, "home"),
+                        # Qt's and fontconfig's caches live until the process ends.
+                        ASAN_OPTIONS="detect_leaks=0:verify_asan_link_order=0")
+        for name, date in (("Anna Muster", "15.03.1980"), ("Bernd Beispiel", "24.12.1975")):
+            subprocess.run([CLI, "--data-dir", self.data, "add", name, date], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL)
+        self.program = None
+
+    def tearDown(self):
+        if self.program and self.program.poll() is None:
+            self.program.kill()
+            self.program.wait()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        self.root.cleanup()
+
+    def window_names(self):
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], env=self.env, capture_output=True, text=True)
+        return tree.stdout
+
+    def test_starts_refuses_a_silent_second_start_and_saves_on_session_end(self):
+        self.program = subprocess.Popen([PROGRAM], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        socket = os.path.join(self.runtime, "tagwacht-%d" % os.getuid())
+        self.assertTrue(wait_for(lambda: os.path.exists(socket), 30), "no instance socket")
+        self.assertTrue(wait_for(lambda: '"Tagwacht"' in self.window_names(), 30), self.window_names())
+        self.assertIsNone(self.program.poll())
+
+        second = subprocess.run([PROGRAM, "AUTOSTART"], env=self.env, timeout=30, capture_output=True)
+        self.assertEqual(second.returncode, 0)
+        self.assertIsNone(self.program.poll(), "the first instance must go on")
+
+        self.program.send_signal(signal.SIGTERM)
+        self.assertEqual(self.program.wait(timeout=30), 0)
+        with open(os.path.join(self.data, "options.ini"), encoding="utf-8") as options:
+            text = options.read()
+        self.assertIn("[window]", text.lower())
+        self.assertIn("width=", text.lower())
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]], verbosity=2)

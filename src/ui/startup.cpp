@@ -11,7 +11,9 @@
 #include "platform/qt_messages.h"
 #include "platform/termination_signal.h"
 #include "platform/tray_icon.h"
+#include "core/importexport/progress.h"
 #include "ui/background_check.h"
+#include "ui/import_progress_window.h"
 #include "ui/main_window.h"
 #include "ui/tagwacht.h"
 #include "ui/translation.h"
@@ -86,6 +88,8 @@ int RunDesktopProgram(QApplication& application, const QStringList& arguments) {
     QObject::connect(&instance_server, &TInstanceServer::LinesReceived, &main_window, &TfMain::HandOverReceived);
 
     main_window.SetMessagePanel(QString::fromStdString(GetText(169)));
+    TfImportProgress progress_window(Progress());
+    TranslateForm("fImportProgress");
     main_window.UpdateClock();
     main_window.PlaceFromOptions();
     main_window.Check().CheckTimer().start();

@@ -9,7 +9,7 @@ packages=(
     libcurl4-openssl-dev ca-certificates
     python3 python3-aiosmtpd openssl faketime
     libarchive-dev unzip zip
-    qt6-base-dev libgl-dev libx11-dev
+    qt6-base-dev libgl-dev libx11-dev libqt6svg6
     qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin
     poppler-utils xvfb xauth x11-utils imagemagick
 )

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@
 #include "core/entries/entry.h"
 #include "core/entries/entry_files.h"
 #include "core/entries/list_view.h"
+#include "core/importexport/archive.h"
 #include "core/languages/languages.h"
 #include "core/net/site_url.h"
 #include "core/text/count_text.h"
@@ -117,13 +119,13 @@ void TfMain::CreateActions() {
     AddAction("MainMenu_Programm_Calendar", "&Kalender", {}, nullptr)
         ->setIcon(style->standardIcon(QStyle::SP_FileDialogContentsView));
     AddAction("MainMenu_Programm_Export", "&Exportieren", {}, nullptr);
-    AddAction("MainMenu_Programm_Export_Archive", "&Tagwacht-Datei", {}, nullptr);
+    AddAction("MainMenu_Programm_Export_Archive", "&Tagwacht-Datei", {}, &TfMain::ExportArchiveExecute);
     AddAction("MainMenu_Programm_Export_CSV", "&CSV-Textdatei", {}, nullptr);
     AddAction("MainMenu_Programm_Export_PDF", "&PDF-Dokument", {}, nullptr);
     AddAction("MainMenu_Programm_Export_HTML", "&HTML-Seite", {}, nullptr);
     AddAction("MainMenu_Programm_Export_Birthday2000", "B&irthday2000 - Backup", {}, nullptr);
     AddAction("MainMenu_Programm_Import", "&Importieren", {}, nullptr);
-    AddAction("MainMenu_Programm_Import_Archive", "&Tagwacht-Datei", {}, nullptr);
+    AddAction("MainMenu_Programm_Import_Archive", "&Tagwacht-Datei", {}, &TfMain::ImportArchiveExecute);
     AddAction("MainMenu_Programm_Import_OldDataFile", "T&agwacht-Datei <= Version 5.5", {}, nullptr);
     AddAction("MainMenu_Programm_Import_CSV", "&CSV-Textdatei", {}, nullptr);
     AddAction("MainMenu_Programm_Import_Outlook", "&Microsoft Outlook", {}, nullptr);
@@ -170,10 +172,8 @@ void TfMain::CreateActions() {
     // The windows behind these commands are not part of the program yet: their commands stay
     // disabled rather than pretend to work.
     for (const char* name :
-         {"MainMenu_Programm_Options", "MainMenu_Programm_Calendar", "MainMenu_Programm_Export_Archive",
-          "MainMenu_Programm_Export_CSV", "MainMenu_Programm_Export_PDF", "MainMenu_Programm_Export_HTML",
-          "MainMenu_Programm_Export_Birthday2000", "MainMenu_Programm_Import_Archive",
-          "MainMenu_Programm_Import_OldDataFile", "MainMenu_Programm_Import_CSV", "MainMenu_Programm_Import_Outlook",
+         {"MainMenu_Programm_Options", "MainMenu_Programm_Calendar", "MainMenu_Programm_Export_CSV", "MainMenu_Programm_Export_PDF", "MainMenu_Programm_Export_HTML",
+          "MainMenu_Programm_Export_Birthday2000", "MainMenu_Programm_Import_OldDataFile", "MainMenu_Programm_Import_CSV", "MainMenu_Programm_Import_Outlook",
           "MainMenu_Programm_Import_WinRemind", "MainMenu_Programm_Import_Birthday2000", "MainMenu_Programm_Print",
           "MainMenu_Programm_TimeSync", "MainMenu_Eintrag_Search", "MainMenu_Hilfe_About"})
         Action(name)->setEnabled(false);
@@ -500,8 +500,15 @@ void TfMain::OpenSiteAddress(const std::string& path_and_query) {
 
 void TfMain::HandOverReceived(const QStringList& lines) {
     if (lines.size() >= 2) return ShowText(172, TMsgIcon::Error);
-    const std::string path = lines.isEmpty() ? std::string() : lines.front().toStdString();
-    const int result = hooks_.ImportArchive ? hooks_.ImportArchive(path) : 0;
+    ImportArchiveFrom(lines.isEmpty() ? std::string() : lines.front().toStdString());
+}
+
+void TfMain::ImportArchiveFrom(const std::string& path) {
+    // No input while the import runs; the progress window stays usable for its cancel button.
+    setEnabled(false);
+    const int result = hooks_.ImportArchive ? hooks_.ImportArchive(path)
+                                            : static_cast<int>(ImportArchive(app_.Session, path));
+    setEnabled(true);
     if (result == 2) {
         ResetLastCheck();
         RefreshList();
@@ -511,6 +518,23 @@ void TfMain::HandOverReceived(const QStringList& lines) {
     } else {
         ShowText(132, TMsgIcon::Error);
     }
+}
+
+void TfMain::ImportArchiveExecute() {
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Tagwacht"), QString(),
+                                                      QStringLiteral("Tagwacht-Datei (*.twf)"));
+    if (!file.isEmpty()) ImportArchiveFrom(file.toStdString());
+}
+
+void TfMain::ExportArchiveExecute() {
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Tagwacht"), QString(),
+                                                      QStringLiteral("Tagwacht - Datei (*.twf)"));
+    if (!file.isEmpty()) ExportArchiveTo(file.toStdString());
+}
+
+void TfMain::ExportArchiveTo(const std::string& path) {
+    const bool written = ExportArchive(app_.Session, path, AskArchiveCompression());
+    ShowText(written ? 125 : 126, written ? TMsgIcon::Information : TMsgIcon::Error);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -87,6 +87,10 @@ public:
 
     /// Lines a second start handed over: one line is an archive to import.
     void HandOverReceived(const QStringList& lines);
+    /// Imports an archive with the main window disabled, then reports and refreshes.
+    void ImportArchiveFrom(const std::string& path);
+    /// Asks for the compression, writes the archive and reports.
+    void ExportArchiveTo(const std::string& path);
 
     TBackgroundCheck& Check() const { return *check_; }
     QTextBrowser* GiftTipsView() const { return web_browser_; }
@@ -114,6 +118,8 @@ private:
     void ShowListContextMenu(const QPoint& position);
     void ListKeyPressed();
     void RemindNowExecute();
+    void ImportArchiveExecute();
+    void ExportArchiveExecute();
     void UpdateHookedActions();
     void OpenSiteAddress(const std::string& path_and_query);
     void ResetLastCheck();

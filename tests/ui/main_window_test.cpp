@@ -316,6 +316,22 @@ TEST_F(MainWindowTest, HandOverImportsOneArchiveAndRefusesSeveralLines) {
               (std::vector<std::string>{GetText(172), GetText(130), GetText(176), GetText(132)}));
 }
 
+TEST_F(MainWindowTest, ArchiveExportedAndHandedOverComesBackAsNewEntries) {
+    TMainWindowFixture fixture(kFour);
+    TfMain& window = fixture.Window();
+    const std::string archive = fixture.DataDir().File("backup");
+    fixture.Messages().Answers = {TMsgAnswer::No};  // stored, not compressed
+    window.ExportArchiveTo(archive);
+    EXPECT_EQ(fixture.Messages().Boxes.back(), GetText(125));
+    window.HandOverReceived({QString::fromStdString(archive + ".twf")});
+    EXPECT_EQ(fixture.Messages().Boxes.back(), GetText(130));
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(fixture.App().Entries().Count(), 8u);
+    EXPECT_EQ(fixture.ListedNames().size(), 8u);
+    EXPECT_EQ(window.Status()->PanelText(3).toStdString(), "8 " + GetText(28));
+    EXPECT_EQ(fixture.App().LastCheck.Day, -1);  // entries read anew: the next tick checks
+}
+
 TEST_F(MainWindowTest, ClosingRunsTheCloseTimeRoutineAndStoresTheLayout) {
     TMainWindowFixture fixture(kLater);
     TfMain& window = fixture.Window();

@@ -5,6 +5,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/entry_commands.h"
+#include "cli/importexport_commands.h"
 #include "cli/reminder_commands.h"
 #include "core/app/paths.h"
 
@@ -26,6 +27,11 @@ constexpr const char* kUsage =
     "                  --now as \"Jetzt erinnern\" (once-a-day rule off); marks nothing\n"
     "  remind [--now]  the same, then writes the reminder marks and sends the e-mails the\n"
     "                  entries ask for; one line per entry with the mail's outcome\n"
+    "  import FILE [--fields CODES] [--skip-first-line] [--mail none|1|2|3] [--remark CODE]\n"
+    "                  by extension: .twf .csv .txt .geb .bkp .twd .vcf; CODES are the CSV field\n"
+    "                  codes in column order (default 0,3)\n"
+    "  export FILE [--fields CODES] [--separator C] [--no-quotes] [--last-name-first] [--store]\n"
+    "                  by extension: .twf .csv .txt .geb .html .htm (CSV default fields 0,3,4,5)\n"
     "\n"
     "The data folder is --data-dir, else TAGWACHT_DATA_DIR, else savedir.txt in the program\n"
     "folder, else $XDG_DATA_HOME/Tagwacht.\n";
@@ -61,7 +67,7 @@ int main(int argc, char** argv) {
     using TRun = int (*)(TCoreSession&, const std::vector<std::string>&);
     const std::pair<const char*, TRun> commands[] = {
         {"show", RunShow}, {"list", RunList}, {"add", RunAdd}, {"delete", RunDelete},
-        {"due", RunDue},   {"remind", RunRemind}};
+        {"due", RunDue},   {"remind", RunRemind}, {"import", RunImport}, {"export", RunExport}};
     TRun run = nullptr;
     for (const auto& [name, function] : commands)
         if (command == name) run = function;

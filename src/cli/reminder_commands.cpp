@@ -1,6 +1,8 @@
 #include "cli/reminder_commands.h"
 
 #include <cstdio>
+#include <initializer_list>
+#include <string_view>
 
 #include "cli/cli_args.h"
 #include "cli/cli_context.h"
@@ -8,6 +10,7 @@
 #include "core/languages/languages.h"
 #include "core/net/indy_engine.h"
 #include "core/options/options.h"
+#include "core/reminders/due_fast.h"
 #include "core/reminders/due_selection.h"
 #include "core/reminders/reminder_mail.h"
 #include "core/reminders/reminder_text.h"
@@ -15,14 +18,10 @@
 namespace tw::cli {
 namespace {
 
-struct TSelection {
-    TTWOptions Options;
-    TTWEntries Due;
-};
-
-// Loads options and entries as the desktop program starts, then selects as its check does;
-// --now as "Jetzt erinnern" does, with the once-a-day rule off.
-bool Select(TCoreSession& session, const std::vector<std::string>& words, TSelection* selection, int* status) {
+// Parses "[--now]" and loads the options as the desktop program starts; once_day tells whether
+// the once-a-day rule applies (--now selects as "Jetzt erinnern" does, with the rule off).
+bool PrepareSelection(TCoreSession& session, const std::vector<std::string>& words, TTWOptions* options,
+                      bool* once_day, int* status) {
     TCommandArgs args;
     std::string error;
     if (!ParseCommandArgs(words, {}, {"--now"}, &args, &error) || !args.Positional.empty()) {
@@ -33,31 +32,53 @@ bool Select(TCoreSession& session, const std::vector<std::string>& words, TSelec
     TAutostart autostart(ExecutableDir() + "/tagwacht");
     TOptionsFiles files{session.IniFiles.OptionsIni, session.ProgramDir, autostart};
     TListSortState sort;
-    LoadOptions(selection->Options, files, sort, 8);
+    LoadOptions(*options, files, sort, 8);
+    *once_day = !args.Has("--now") && options->ProgramOptions.OnceDay;
+    return true;
+}
+
+struct TSelection {
+    TTWOptions Options;
+    TTWEntries Due;
+};
+
+// Loads options and entries as the desktop program starts, then selects as its check does.
+bool Select(TCoreSession& session, const std::vector<std::string>& words, TSelection* selection,
+            int* status) {
+    bool once_day = false;
+    if (!PrepareSelection(session, words, &selection->Options, &once_day, status)) return false;
     if (!session.Entries.LoadEntries(session.IniFiles)) {
         *status = kExitFailed;
         return false;
     }
-    bool once_day = !args.Has("--now") && selection->Options.ProgramOptions.OnceDay;
     SelectDueEntries(session.Entries, session.IniFiles, selection->Options, once_day, selection->Due);
     return true;
 }
 
-void PrintRow(const std::vector<std::string>& cells) {
+// One line of cells separated by TAB (written as C text: a NUL byte ends it).
+void PrintRow(std::initializer_list<std::string_view> cells) {
     std::string line;
-    for (size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + cells[i];
-    std::printf("%s\n", line.c_str());
+    for (const std::string_view* cell = cells.begin(); cell != cells.end(); ++cell) {
+        if (cell != cells.begin()) line += '\t';
+        line += *cell;
+    }
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
 }
 
 }  // namespace
 
 int RunDue(TCoreSession& session, const std::vector<std::string>& words) {
-    TSelection selection;
+    TTWOptions options;
+    bool once_day = false;
     int status = kExitOk;
-    if (!Select(session, words, &selection, &status)) return status;
-    for (size_t i = 0; i < selection.Due.Count(); ++i) {
-        const TTWEntry& entry = selection.Due[i];
-        PrintRow({std::to_string(entry.Id), entry.Name, ReminderSentence(entry, session.IniFiles.EntriesIni)});
+    if (!PrepareSelection(session, words, &options, &once_day, &status)) return status;
+    // The daily job on a large folder reads only what the selection needs; a folder with
+    // something to repair or report is loaded whole, as the desktop program loads it.
+    auto print = [](const TDueLine& line) { PrintRow({std::to_string(line.Id), line.Name, line.Sentence}); };
+    if (ScanDueEntries(session.IniFiles, options, once_day, print) == TDueScan::NeedsFullRead) {
+        if (!session.Entries.LoadEntries(session.IniFiles)) return kExitFailed;
+        SelectDueLines(session.Entries, session.IniFiles, options, once_day, print);
     }
     return WriteBack(session);
 }
@@ -76,11 +97,13 @@ int RunRemind(TCoreSession& session, const std::vector<std::string>& words) {
         MarkReminded(entry, session.IniFiles);
         std::string outcome;
         if (ReminderMailGoesOut(entry, session.Entries, selection.Options)) {
-            std::optional<TReminderMail> mail = BuildReminderMail(entry.Id, session.Entries, selection.Options);
-            std::string error = mail ? engine.SendMail(server.Server, server.Port, server.AuthenticationRequired,
-                                                       server.Username, server.Password, mail->To, mail->From,
-                                                       mail->Subject, mail->Body)
-                                     : kUnknownError;
+            std::optional<TReminderMail> mail =
+                BuildReminderMail(entry.Id, session.Entries, selection.Options);
+            std::string error =
+                mail ? engine.SendMail(server.Server, server.Port, server.AuthenticationRequired,
+                                       server.Username, server.Password, mail->To, mail->From, mail->Subject,
+                                       mail->Body)
+                     : kUnknownError;
             outcome = error.empty() ? GetText(154) : GetText(155) + ": " + error;
             all_sent = all_sent && error.empty();
         }

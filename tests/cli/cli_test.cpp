@@ -101,5 +101,43 @@ TEST(Cli, BadUsageAndFailures) {
     EXPECT_EQ(test::ReadFile(data.File("entries.ini")), "") << "nothing was added";
 }
 
+TEST(Cli, ExportsCarryTheEntriesIntoAnotherDataFolder) {
+    test::TTempDir from;
+    ASSERT_EQ(Cli(from.Path(), "add 'Anna Schmidt' 10.05.1994 --email anna@example.org").Status, 0);
+    ASSERT_EQ(Cli(from.Path(), "add 'Bert <B> & Co' 1.2.1980 --remark Kollege").Status, 0);
+    const std::string before = Cli(from.Path(), "list").Out;
+
+    struct Case {
+        const char* file;
+        const char* export_options;
+    };
+    for (const Case& c : {Case{"backup.twf", ""}, Case{"stored.twf", "--store"}, Case{"list.csv", "--fields 0,3,4,5"},
+                          Case{"birthday.geb", ""}}) {
+        test::TTempDir to;
+        const std::string file = from.File(c.file);
+        TRun exported = Cli(from.Path(), "export '" + file + "' " + c.export_options);
+        ASSERT_EQ(exported.Status, 0) << c.file << exported.Err;
+        const std::string import_options = std::string(c.file).ends_with(".csv") ? " --fields 0,3,4,5" : "";
+        TRun imported = Cli(to.Path(), "import '" + file + "'" + import_options);
+        ASSERT_EQ(imported.Status, 0) << c.file << imported.Err;
+        TRun list = Cli(to.Path(), "list");
+        // Birthday2000 backups hold no remark.
+        if (std::string(c.file).ends_with(".geb"))
+            EXPECT_NE(list.Out.find("Bert <B> & Co"), std::string::npos) << c.file;
+        else
+            EXPECT_EQ(list.Out, before) << c.file;
+    }
+
+    TRun html = Cli(from.Path(), "export '" + from.File("page.html") + "'");
+    ASSERT_EQ(html.Status, 0) << html.Err;
+    EXPECT_NE(test::ReadFile(from.File("page.html")).find("Bert &lt;B&gt; &amp; Co"), std::string::npos);
+
+    TRun unknown = Cli(from.Path(), "import '" + from.File("page.html") + "'");
+    EXPECT_EQ(unknown.Status, 2);
+    TRun damaged = Cli(from.Path(), "import '" + from.File("page.html") + ".twf'");
+    EXPECT_EQ(damaged.Status, 1);
+    EXPECT_EQ(Cli(from.Path(), "list").Out, before);  // nothing lost, nothing added
+}
+
 }  // namespace
 }  // namespace tw

@@ -183,7 +183,7 @@ void TfMain::CreateMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu"));
     QMenu* program = bar->addMenu(QStringLiteral("&Programm"));
-    program->menuAction()->setObjectName(QStringLiteral("MainMenu_Programm"));
+    program->menuAction()->setObjectName(QStringLiteral("MenuBar_Programm"));
     program->addAction(Action("MainMenu_Programm_Options"));
     program->addAction(Action("MainMenu_Programm_RememberNow"));
     program->addAction(Action("MainMenu_Programm_Calendar"));
@@ -213,13 +213,13 @@ void TfMain::CreateMenus() {
     program->addAction(Action("MainMenu_Programm_Exit"));
 
     QMenu* entry = bar->addMenu(QStringLiteral("&Eintrag"));
-    entry->menuAction()->setObjectName(QStringLiteral("MainMenu_Eintrag"));
+    entry->menuAction()->setObjectName(QStringLiteral("MenuBar_Eintrag"));
     for (const char* name : {"MainMenu_Eintrag_Details", "MainMenu_Eintrag_New", "MainMenu_Eintrag_Edit",
                              "MainMenu_Eintrag_Delete", "MainMenu_Eintrag_Search", "MainMenu_Eintrag_SelectAll"})
         entry->addAction(Action(name));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Hilfe"));
-    help->menuAction()->setObjectName(QStringLiteral("MainMenu_Hilfe"));
+    help->menuAction()->setObjectName(QStringLiteral("MenuBar_Hilfe"));
     for (const char* name : {"MainMenu_Hilfe_Contents", "MainMenu_Hilfe_Support", "MainMenu_Hilfe_Website",
                              "MainMenu_Hilfe_Donate", "MainMenu_Hilfe_About"})
         help->addAction(Action(name));

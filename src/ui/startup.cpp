@@ -1,5 +1,7 @@
 #include "ui/startup.h"
 
+#include <cstdlib>
+
 #include <QFileInfo>
 #include <QThread>
 
@@ -9,11 +11,13 @@
 #include "platform/instance.h"
 #include "platform/instance_handover.h"
 #include "platform/qt_messages.h"
+#include "platform/restart.h"
 #include "platform/termination_signal.h"
 #include "platform/tray_icon.h"
 #include "core/importexport/progress.h"
 #include "ui/background_check.h"
 #include "ui/import_progress_window.h"
+#include "ui/language_window.h"
 #include "ui/main_window.h"
 #include "ui/tagwacht.h"
 #include "ui/translation.h"
@@ -88,6 +92,16 @@ int RunDesktopProgram(QApplication& application, const QStringList& arguments) {
     QObject::connect(&instance_server, &TInstanceServer::LinesReceived, &main_window, &TfMain::HandOverReceived);
 
     main_window.SetMessagePanel(QString::fromStdString(GetText(169)));
+    // A new language takes effect in a new instance, started once this one has ended.
+    TfLanguage language_window(&main_window, *app.Session.Languages, [] {
+        if (StartInstanceAfterThisEnds()) std::_Exit(0);
+        Messages().MsgBox("Tagwacht could not be started again; please start it yourself.", TMsgButtons::Ok,
+                          TMsgIcon::Error);
+    });
+    TranslateForm("fLanguage");
+    TMainWindowHooks hooks;
+    hooks.ShowLanguageWindow = [&language_window] { language_window.ShowLanguageWindow(); };
+    main_window.SetHooks(hooks);
     TfImportProgress progress_window(Progress());
     TranslateForm("fImportProgress");
     main_window.UpdateClock();

@@ -56,9 +56,9 @@ std::string TestLanguageFile(const std::map<int, std::string>& texts) {
 
 }  // namespace
 
-TTestLanguage::TTestLanguage(std::map<int, std::string> texts)
+TTestLanguage::TTestLanguage(std::map<int, std::string> texts, const std::string& extra_sections)
     : languages_(dir_.Path(), options_) {
-    WriteFile(dir_.File("test.twl"), TestLanguageFile(texts));
+    WriteFile(dir_.File("test.twl"), TestLanguageFile(texts) + extra_sections);
     options_.Open(dir_.File("options.ini"));
     options_.WriteString("Language", "CurrentLang", "test.twl");
     languages_.LoadLanguages();

@@ -46,10 +46,12 @@ std::string ReadFile(const std::string& path);
 
 /// A language set for tests: a language folder holding "test.twl" whose [Strings] text for
 /// number N is "T<N>" unless given otherwise, made current and installed for GetText.
+/// extra_sections is appended to the file as written (window sections).
 class TTestLanguage {
 public:
-    explicit TTestLanguage(std::map<int, std::string> texts = {});
+    explicit TTestLanguage(std::map<int, std::string> texts = {}, const std::string& extra_sections = "");
     ~TTestLanguage();
+    const TTWLanguages& Languages() const { return languages_; }
 
 private:
     TTempDir dir_;

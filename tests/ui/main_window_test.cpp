@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include "core/text/text_helpers.h"
 #include "ui/background_check.h"
 #include "ui/entry_list_model.h"
+#include "ui/translation.h"
 #include "ui/ui_fixture.h"
 #include "ui/widgets/status_panels.h"
 
@@ -345,6 +347,23 @@ TEST_F(MainWindowTest, ClosingRunsTheCloseTimeRoutineAndStoresTheLayout) {
     ASSERT_TRUE(options.Open(fixture.DataDir().File("options.ini"), &error)) << error;
     EXPECT_EQ(options.ReadString("window", "width", ""), "640");
     EXPECT_EQ(options.ReadString("Program", "SortColumn", ""), "5");
+}
+
+TEST_F(MainWindowTest, ShippedLanguagesTranslateEveryCaptionOfTheMainWindow) {
+    TMainWindowFixture fixture(kLater);
+    TfMain& window = fixture.Window();
+    TTWLanguages& languages = *fixture.App().Session.Languages;
+    for (const char* file : {"english.twl", "german.twl"}) {
+        languages.SetCurrentLanguage(file);
+        languages.LoadStrings();
+        TranslateForm("fMain");
+        const bool english = std::string(file) == "english.twl";
+        EXPECT_EQ(window.menuBar()->actions().at(1)->text(), english ? "&Entry" : "&Eintrag");
+        EXPECT_EQ(window.Action("MainMenu_Eintrag_Delete")->text(), english ? "&Delete" : "&Löschen");
+        EXPECT_EQ(window.ListModel()->headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(),
+                  english ? "Next time" : "Nächstes Mal");
+    }
+    EXPECT_TRUE(fixture.Messages().Boxes.empty());  // no key names a component the window lacks
 }
 
 }  // namespace

@@ -71,6 +71,18 @@ class DesktopProgramTest(unittest.TestCase):
         self.assertEqual(second.returncode, 0)
         self.assertIsNone(self.program.poll(), "the first instance must go on")
 
+        # Opening an archive with the program hands it to the running instance, which imports it.
+        archive = os.path.join(self.root.name, "backup.twf")
+        subprocess.run([CLI, "--data-dir", self.data, "export", archive], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL)
+        opened = subprocess.run([PROGRAM, archive], env=self.env, timeout=30, capture_output=True)
+        self.assertEqual(opened.returncode, 0)
+
+        def names_in_data():
+            with open(os.path.join(self.data, "entries.ini"), encoding="utf-8") as entries:
+                return entries.read().count("Name=")
+        self.assertTrue(wait_for(lambda: names_in_data() == 4, 30), "the archive was not imported")
+
         self.program.send_signal(signal.SIGTERM)
         self.assertEqual(self.program.wait(timeout=30), 0)
         with open(os.path.join(self.data, "options.ini"), encoding="utf-8") as options:

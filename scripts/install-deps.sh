@@ -11,7 +11,7 @@ packages=(
     libarchive-dev unzip zip
     qt6-base-dev libgl-dev libx11-dev libqt6svg6
     qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin
-    poppler-utils xvfb xauth x11-utils imagemagick
+    poppler-utils xvfb xauth x11-utils imagemagick fonts-dejavu-core
 )
 
 missing=()

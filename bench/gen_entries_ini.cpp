@@ -1,17 +1,24 @@
-// gen-entries-ini N OUTFILE [EOPTIONSFILE]: writes an entries.ini of N entries (sections 0..N-1)
-// shaped like the files the program writes, for the benchmarks, and with a third argument the
-// matching eoptions.ini. The output depends only on N: the engine is std::mt19937 with a fixed
-// seed, and the draws use our own arithmetic because the standard distributions differ between
-// library implementations. eoptions.ini draws from an engine of its own, so entries.ini stays the
-// same whether it is written or not.
+// gen-entries-ini N OUTFILE [EOPTIONSFILE] [--checked-until DD.MM.YYYY]: writes an entries.ini of
+// N entries (sections 0..N-1) shaped like the files the program writes, for the benchmarks, and
+// with a third argument the matching eoptions.ini. The output depends only on the arguments: the
+// engine is std::mt19937 with a fixed seed, and the draws use our own arithmetic because the
+// standard distributions differ between library implementations. eoptions.ini draws from an
+// engine of its own, so entries.ini stays the same whether it is written or not.
+//
+// The occurrence marks count ages to 2025, so a check long after that finds almost every entry
+// caught up. With --checked-until they are those of a user whose daily check ran every day
+// before that date, so a check on that day selects only what is due by the reminder days.
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -158,7 +165,28 @@ void AppendTwoDigits(std::string& out, int value) {
     out += static_cast<char>('0' + value % 10);
 }
 
-void AppendEntry(std::string& out, TRandom& random, unsigned id) {
+// A day as the option --checked-until gives it.
+struct TDay {
+    int Year = 0;
+    int Month = 0;
+    int Day = 0;
+};
+
+// "dd.mm.yyyy"; nothing when the text is not such a date.
+std::optional<TDay> ParseDay(std::string_view text) {
+    TDay day;
+    auto number = [&](size_t at, size_t length, int* value) {
+        auto [end, ec] = std::from_chars(text.data() + at, text.data() + at + length, *value);
+        return ec == std::errc() && end == text.data() + at + length;
+    };
+    if (text.size() != 10 || text[2] != '.' || text[5] != '.' || !number(0, 2, &day.Day) ||
+        !number(3, 2, &day.Month) || !number(6, 4, &day.Year) || day.Month < 1 || day.Month > 12 ||
+        day.Day < 1 || day.Day > DaysInMonth(day.Year, day.Month))
+        return std::nullopt;
+    return day;
+}
+
+void AppendEntry(std::string& out, TRandom& random, unsigned id, const std::optional<TDay>& checked_until) {
     int event = random.Percent(82) ? 0 : random.Percent(60) ? 1 : 2;
     bool male = random.Percent(50);
     std::string_view first = male ? random.Pick(kMaleNames) : random.Pick(kFemaleNames);
@@ -229,14 +257,36 @@ void AppendEntry(std::string& out, TRandom& random, unsigned id) {
     out += static_cast<char>('0' + event);
     // Marks of reminders already given: the age of this year's date, often last year's too.
     int age = unknown_year ? 0 : kReferenceYear - year;
-    if (!unknown_year && age > 0 && random.Percent(40)) {
+    bool older_mark = !unknown_year && age > 0 && random.Percent(40);
+    if (checked_until) {
+        // A user whose daily check ran every day before that date: the marks of the last two
+        // occurrences before it; an entry without a year has the mark its saving wrote (REM_-1)
+        // and the one its reminders write (REM_0). The draw above is kept, so that everything
+        // else in the file stays as without the option.
+        std::vector<int> marks = {-1, 0};
+        if (!unknown_year) {
+            // 29 February is remembered on 28 February.
+            int last = checked_until->Year - year;
+            if (month * 100 + std::min(day, month == 2 ? 28 : 31) >=
+                checked_until->Month * 100 + checked_until->Day)
+                --last;
+            marks = {last - 1, last};
+        }
+        for (int mark : marks) {
+            out += "\r\nREM_";
+            out += std::to_string(mark);
+            out += "=1";
+        }
+    } else {
+        if (older_mark) {
+            out += "\r\nREM_";
+            out += std::to_string(age - 1);
+            out += "=1";
+        }
         out += "\r\nREM_";
-        out += std::to_string(age - 1);
+        out += std::to_string(age);
         out += "=1";
     }
-    out += "\r\nREM_";
-    out += std::to_string(age);
-    out += "=1";
 
     // A minority sends reminder mails with their own template.
     bool own_mail = !mail.empty() && random.Percent(12);
@@ -312,25 +362,39 @@ bool WriteFile(const char* path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    std::optional<TDay> checked_until;
+    bool usage_ok = true;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--checked-until") continue;
+        checked_until = i + 1 < args.size() ? ParseDay(args[i + 1]) : std::nullopt;
+        usage_ok = checked_until.has_value();
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(std::min(i + 2, args.size())));
+        break;
+    }
     unsigned count = 0;
-    std::string_view count_text = argc == 3 || argc == 4 ? argv[1] : "";
+    std::string_view count_text = usage_ok && (args.size() == 2 || args.size() == 3) ? args[0] : "";
     auto [end, ec] = std::from_chars(count_text.data(), count_text.data() + count_text.size(), count);
     if (count_text.empty() || ec != std::errc() || end != count_text.data() + count_text.size()) {
-        std::fprintf(stderr, "usage: gen-entries-ini N OUTFILE [EOPTIONSFILE]\n");
+        std::fprintf(stderr,
+                     "usage: gen-entries-ini N OUTFILE [EOPTIONSFILE] [--checked-until DD.MM.YYYY]\n");
         return 2;
     }
+    const std::string entries_path(args[1]);
 
     TRandom random(kSeed);
     std::string out;
     out.reserve(static_cast<size_t>(count) * 240);
-    for (unsigned id = 0; id < count; ++id) AppendEntry(out, random, id);
-    if (!WriteFile(argv[2], out)) return 1;
+    for (unsigned id = 0; id < count; ++id) AppendEntry(out, random, id, checked_until);
+    if (!WriteFile(entries_path.c_str(), out)) return 1;
 
-    if (argc == 4) {
+    if (args.size() == 3) {
+        const std::string options_path(args[2]);
         TRandom options_random(kOptionsSeed);
         out.clear();
         for (unsigned id = 0; id < count; ++id) AppendOptions(out, options_random, id);
-        if (!WriteFile(argv[3], out)) return 1;
+        if (!WriteFile(options_path.c_str(), out)) return 1;
     }
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "core/importexport/winremind.h"
 #include "core/languages/languages.h"
 #include "core/text/text_helpers.h"
+#include "report/pdf_report.h"
 
 namespace tw::cli {
 namespace {
@@ -157,11 +158,17 @@ int RunExport(TCoreSession& session, const std::vector<std::string>& words) {
         std::string written;
         return ReportCsvExport(ExportBirthday2000(session, file, &written, &error), error);
     }
+    if (extension == ".pdf") {
+        // The report is drawn with Qt Gui, off-screen.
+        if (!EnsureGuiApplication()) return Fail(GetText(126));
+        const bool written = ExportPDF(session, file, CollectionIds(session));
+        return Report(written, written ? 125 : 126);
+    }
     if (extension == ".html" || extension == ".htm") {
         if (ExportHTML(session, file, CollectionIds(session), &error)) return Report(true, 125);
         return Fail(GetText(126) + (error.empty() ? "" : " " + error));
     }
-    return UsageError("export: unknown file type \"" + extension + "\" (.twf .csv .txt .geb .html .htm)");
+    return UsageError("export: unknown file type \"" + extension + "\" (.twf .csv .txt .geb .html .htm .pdf)");
 }
 
 }  // namespace tw::cli

@@ -31,7 +31,7 @@ constexpr const char* kUsage =
     "                  by extension: .twf .csv .txt .geb .bkp .twd .vcf; CODES are the CSV field\n"
     "                  codes in column order (default 0,3)\n"
     "  export FILE [--fields CODES] [--separator C] [--no-quotes] [--last-name-first] [--store]\n"
-    "                  by extension: .twf .csv .txt .geb .html .htm (CSV default fields 0,3,4,5)\n"
+    "                  by extension: .twf .csv .txt .geb .html .htm .pdf (CSV default fields 0,3,4,5)\n"
     "\n"
     "The data folder is --data-dir, else TAGWACHT_DATA_DIR, else savedir.txt in the program\n"
     "folder, else $XDG_DATA_HOME/Tagwacht.\n";

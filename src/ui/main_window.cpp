@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -29,6 +31,8 @@
 #include "core/text/files.h"
 #include "core/text/messages.h"
 #include "core/text/text_helpers.h"
+#include "report/pdf_report.h"
+#include "report/print_report.h"
 #include "ui/background_check.h"
 #include "ui/entry_list_model.h"
 #include "ui/tagwacht.h"
@@ -121,7 +125,7 @@ void TfMain::CreateActions() {
     AddAction("MainMenu_Programm_Export", "&Exportieren", {}, nullptr);
     AddAction("MainMenu_Programm_Export_Archive", "&Tagwacht-Datei", {}, &TfMain::ExportArchiveExecute);
     AddAction("MainMenu_Programm_Export_CSV", "&CSV-Textdatei", {}, nullptr);
-    AddAction("MainMenu_Programm_Export_PDF", "&PDF-Dokument", {}, nullptr);
+    AddAction("MainMenu_Programm_Export_PDF", "&PDF-Dokument", {}, &TfMain::ExportPdfExecute);
     AddAction("MainMenu_Programm_Export_HTML", "&HTML-Seite", {}, nullptr);
     AddAction("MainMenu_Programm_Export_Birthday2000", "B&irthday2000 - Backup", {}, nullptr);
     AddAction("MainMenu_Programm_Import", "&Importieren", {}, nullptr);
@@ -135,7 +139,7 @@ void TfMain::CreateActions() {
     connect(Action("MainMenu_Programm_Language"), &QAction::triggered, this, [this] {
         if (hooks_.ShowLanguageWindow) hooks_.ShowLanguageWindow();
     });
-    AddAction("MainMenu_Programm_Print", "Ei&nträge drucken", K("Ctrl+P"), nullptr)
+    AddAction("MainMenu_Programm_Print", "Ei&nträge drucken", K("Ctrl+P"), &TfMain::PrintExecute)
         ->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
     QAction* update = AddAction("MainMenu_Programm_Update", "&Programm auf Update prüfen", K("Ctrl+U"), nullptr);
     update->setIcon(style->standardIcon(QStyle::SP_BrowserReload));
@@ -172,9 +176,9 @@ void TfMain::CreateActions() {
     // The windows behind these commands are not part of the program yet: their commands stay
     // disabled rather than pretend to work.
     for (const char* name :
-         {"MainMenu_Programm_Options", "MainMenu_Programm_Calendar", "MainMenu_Programm_Export_CSV", "MainMenu_Programm_Export_PDF", "MainMenu_Programm_Export_HTML",
+         {"MainMenu_Programm_Options", "MainMenu_Programm_Calendar", "MainMenu_Programm_Export_CSV", "MainMenu_Programm_Export_HTML",
           "MainMenu_Programm_Export_Birthday2000", "MainMenu_Programm_Import_OldDataFile", "MainMenu_Programm_Import_CSV", "MainMenu_Programm_Import_Outlook",
-          "MainMenu_Programm_Import_WinRemind", "MainMenu_Programm_Import_Birthday2000", "MainMenu_Programm_Print",
+          "MainMenu_Programm_Import_WinRemind", "MainMenu_Programm_Import_Birthday2000",
           "MainMenu_Programm_TimeSync", "MainMenu_Eintrag_Search", "MainMenu_Hilfe_About"})
         Action(name)->setEnabled(false);
 }
@@ -530,6 +534,31 @@ void TfMain::ExportArchiveExecute() {
     const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Tagwacht"), QString(),
                                                       QStringLiteral("Tagwacht - Datei (*.twf)"));
     if (!file.isEmpty()) ExportArchiveTo(file.toStdString());
+}
+
+void TfMain::ExportPdfExecute() {
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Tagwacht"), QString(),
+                                                      QStringLiteral("PDF-Dokument (*.pdf)"));
+    if (!file.isEmpty()) ExportPdfTo(file.toStdString());
+}
+
+void TfMain::ExportPdfTo(const std::string& path) {
+    const bool written = ExportPDF(app_.Session, path, DisplayedIds());
+    ShowText(written ? 125 : 126, written ? TMsgIcon::Information : TMsgIcon::Error);
+}
+
+void TfMain::PrintExecute() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    if (dialog.exec() == QDialog::Accepted) PrintEntries(printer, app_.Entries(), DisplayedIds());
+}
+
+std::vector<int> TfMain::DisplayedIds() const {
+    std::vector<int> ids;
+    ids.reserve(static_cast<size_t>(model_->rowCount()));
+    for (int row = 0; row < model_->rowCount(); ++row) ids.push_back(model_->IdAt(row));
+    return ids;
 }
 
 void TfMain::ExportArchiveTo(const std::string& path) {

@@ -91,6 +91,10 @@ public:
     void ImportArchiveFrom(const std::string& path);
     /// Asks for the compression, writes the archive and reports.
     void ExportArchiveTo(const std::string& path);
+    /// Writes the list as it is shown into a PDF document and reports.
+    void ExportPdfTo(const std::string& path);
+    /// The entry ids of the list from the top.
+    std::vector<int> DisplayedIds() const;
 
     TBackgroundCheck& Check() const { return *check_; }
     QTextBrowser* GiftTipsView() const { return web_browser_; }
@@ -120,6 +124,8 @@ private:
     void RemindNowExecute();
     void ImportArchiveExecute();
     void ExportArchiveExecute();
+    void ExportPdfExecute();
+    void PrintExecute();
     void UpdateHookedActions();
     void OpenSiteAddress(const std::string& path_and_query);
     void ResetLastCheck();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -332,6 +334,22 @@ TEST_F(MainWindowTest, ArchiveExportedAndHandedOverComesBackAsNewEntries) {
     EXPECT_EQ(fixture.ListedNames().size(), 8u);
     EXPECT_EQ(window.Status()->PanelText(3).toStdString(), "8 " + GetText(28));
     EXPECT_EQ(fixture.App().LastCheck.Day, -1);  // entries read anew: the next tick checks
+}
+
+TEST_F(MainWindowTest, PdfExportFollowsTheOrderTheListShows) {
+    TMainWindowFixture fixture(kFour);
+    TfMain& window = fixture.Window();
+    window.ColumnClick(1);  // Dora, Clara, Berta, anton
+    window.ExportPdfTo(fixture.DataDir().File("liste"));
+    EXPECT_EQ(fixture.Messages().Boxes.back(), GetText(125));
+    const std::string text_file = fixture.DataDir().File("liste.txt");
+    const std::string command = "pdftotext -layout '" + fixture.DataDir().File("liste.pdf") + "' '" + text_file + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string text = ReadFile(text_file);
+    const size_t dora = text.find("Dora"), clara = text.find("Clara"), berta = text.find("Berta"),
+                 anton = text.find("anton");
+    ASSERT_NE(anton, std::string::npos);
+    EXPECT_TRUE(dora < clara && clara < berta && berta < anton) << text;
 }
 
 TEST_F(MainWindowTest, ClosingRunsTheCloseTimeRoutineAndStoresTheLayout) {

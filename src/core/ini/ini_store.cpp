@@ -326,6 +326,22 @@ long long TIniStore::LowestFreeNumber() const {
 
 bool TIniStore::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
 
+std::optional<std::string_view> TIniStore::SectionText(std::string_view section) const {
+    const Section* s = FindSection(section);
+    if (!s || s->Table) return std::nullopt;
+    return std::string_view(base_).substr(s->BodyOffset, s->BodyLength);
+}
+
+void TIniStore::ForEachSectionText(
+    const std::function<bool(std::string_view name, std::optional<std::string_view> text)>& visit) const {
+    for (const Section& s : sections_) {
+        if (s.Erased) continue;
+        std::optional<std::string_view> text;
+        if (!s.Table) text = std::string_view(base_).substr(s.BodyOffset, s.BodyLength);
+        if (!visit(LineText(s.Name), text)) return;
+    }
+}
+
 std::vector<std::string> TIniStore::ReadSections() const {
     std::vector<std::string> names;
     names.reserve(live_sections_);

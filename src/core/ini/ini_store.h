@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -47,6 +48,16 @@ public:
     /// Every line of a section as stored, keys and other lines alike.
     std::vector<std::string> ReadSectionLines(std::string_view section) const;
     size_t SectionCount() const { return live_sections_; }
+    /// The text of a section as read from the file, for readers that scan many sections without
+    /// copying: its lines with their line ends, including the empty lines and end-of-file marks
+    /// that the other reads skip. Nothing when the section is missing, or when its lines were
+    /// changed or indexed since the file was read (read it with the functions here then). Valid
+    /// until the store changes.
+    std::optional<std::string_view> SectionText(std::string_view section) const;
+    /// Calls visit(name, text) for every section in file order, text as SectionText gives it;
+    /// stops when visit returns false.
+    void ForEachSectionText(
+        const std::function<bool(std::string_view name, std::optional<std::string_view> text)>& visit) const;
     /// The smallest n >= 0 such that no section is named by the decimal text of n. Amortised
     /// constant time: the store remembers how far it has looked and which such names were erased.
     long long LowestFreeNumber() const;

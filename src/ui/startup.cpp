@@ -85,7 +85,12 @@ int RunDesktopProgram(QApplication& application, const QStringList& arguments) {
     QObject::connect(app.TrayIcon.get(), &TTWTrayIcon::LeftReleased, &main_window, &TfMain::TrayLeftReleased);
     QObject::connect(app.TrayIcon.get(), &TTWTrayIcon::DoubleClicked, &main_window, &TfMain::TrayLeftReleased);
 
-    CloseOnTerminationSignal([&main_window] { main_window.close(); });
+    // The session's end closes the window as the user would; the close-time routine saves
+    // everything, so the process ends right there, even inside a message box's own loop.
+    CloseOnTerminationSignal([&main_window, &app] {
+        main_window.close();
+        if (app.IsShutDown()) std::_Exit(0);
+    });
 
     TInstanceServer instance_server;
     instance_server.Listen();

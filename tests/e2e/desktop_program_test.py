@@ -67,6 +67,20 @@ class DesktopProgramTest(unittest.TestCase):
         self.assertTrue(wait_for(lambda: '"Tagwacht"' in self.window_names(), 30), self.window_names())
         self.assertIsNone(self.program.poll())
 
+        # The first start wrote the first-run options, readable by the user alone.
+        options_path = os.path.join(self.data, "options.ini")
+        self.assertTrue(wait_for(lambda: os.path.exists(options_path), 10))
+        with open(options_path, encoding="utf-8") as options:
+            first_run = options.read()
+        self.assertIn("OptionsSet=1", first_run)
+        self.assertIn("Updatecheck=1", first_run)
+        self.assertEqual(os.stat(options_path).st_mode & 0o777, 0o600)
+
+        # What the screen shows: a picture of the whole X screen, not empty.
+        shot = os.path.join(self.root.name, "screen.png")
+        subprocess.run(["import", "-window", "root", shot], env=self.env, check=True, timeout=30)
+        self.assertGreater(os.path.getsize(shot), 1000)
+
         second = subprocess.run([PROGRAM, "AUTOSTART"], env=self.env, timeout=30, capture_output=True)
         self.assertEqual(second.returncode, 0)
         self.assertIsNone(self.program.poll(), "the first instance must go on")

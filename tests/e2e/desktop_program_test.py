@@ -76,10 +76,14 @@ class DesktopProgramTest(unittest.TestCase):
         self.assertIn("Updatecheck=1", first_run)
         self.assertEqual(os.stat(options_path).st_mode & 0o777, 0o600)
 
-        # What the screen shows: a picture of the whole X screen, not empty.
+        # What the screen shows: a picture of the whole X screen, no longer a plain background
+        # (a window is mapped a moment before it is painted).
         shot = os.path.join(self.root.name, "screen.png")
-        subprocess.run(["import", "-window", "root", shot], env=self.env, check=True, timeout=30)
-        self.assertGreater(os.path.getsize(shot), 1000)
+
+        def painted():
+            subprocess.run(["import", "-window", "root", shot], env=self.env, check=True, timeout=30)
+            return os.path.getsize(shot) > 1000
+        self.assertTrue(wait_for(painted, 30), "the screen stays empty")
 
         second = subprocess.run([PROGRAM, "AUTOSTART"], env=self.env, timeout=30, capture_output=True)
         self.assertEqual(second.returncode, 0)

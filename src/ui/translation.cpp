@@ -27,7 +27,7 @@
 #include "core/text/text_helpers.h"
 #include "ui/tagwacht.h"
 #include "ui/widgets/caption_panel.h"
-#include "ui/widgets/file_dialog_spec.h"
+#include "ui/widgets/file_dialog_filter.h"
 #include "ui/widgets/image_label.h"
 #include "ui/widgets/radio_group.h"
 #include "ui/widgets/status_panels.h"
@@ -172,7 +172,7 @@ void ApplyMemo(QObject* component, const std::string& property, const QString& v
 }
 
 void ApplyFileDialog(QObject* component, const std::string& property, const QString& value) {
-    if (property == "filter") static_cast<TFileDialogSpec*>(component)->SetFilter(value);
+    if (property == "filter") static_cast<TFileDialogFilter*>(component)->SetFilter(value);
 }
 
 struct TClassRule {
@@ -198,7 +198,7 @@ const TClassRule kClassRules[] = {
     {&TRadioGroup::staticMetaObject, ApplyRadioGroup},      // radio group
     {&QComboBox::staticMetaObject, ApplyComboBox},          // combo box
     {&QPlainTextEdit::staticMetaObject, ApplyMemo},         // memo
-    {&TFileDialogSpec::staticMetaObject, ApplyFileDialog},  // open and save dialogs
+    {&TFileDialogFilter::staticMetaObject, ApplyFileDialog},  // open and save dialogs
 };
 
 void ApplyProperty(QObject* component, const std::string& property, const QString& value) {

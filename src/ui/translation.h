@@ -38,7 +38,7 @@ void TranslateForm(const TTWLanguages& languages, const std::string& form_name);
 ///   QComboBox                       text (edit text, or the matching entry when not editable),
 ///                                   items[N]
 ///   QPlainTextEdit                  caption (the whole content)
-///   TFileDialogSpec                 filter
+///   TFileDialogFilter               filter
 /// A class derived from one of these is not translated.
 void TranslateEntry(const std::string& form_name, const std::string& key, const std::string& value);
 

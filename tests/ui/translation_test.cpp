@@ -23,7 +23,7 @@
 
 #include "core/test_support.h"
 #include "ui/widgets/caption_panel.h"
-#include "ui/widgets/file_dialog_spec.h"
+#include "ui/widgets/file_dialog_filter.h"
 #include "ui/widgets/image_label.h"
 #include "ui/widgets/radio_group.h"
 #include "ui/widgets/status_panels.h"
@@ -59,8 +59,8 @@ struct TTestWindow {
     QComboBox* Combo = Named(new QComboBox(Form.get()), "cbMode");
     QComboBox* FreeCombo = Named(new QComboBox(Form.get()), "cbFree");
     QPlainTextEdit* Memo = Named(new QPlainTextEdit(QStringLiteral("Zeile 1\nZeile 2"), Form.get()), "mText");
-    TFileDialogSpec* Dialog =
-        Named(new TFileDialogSpec(Form.get(), QStringLiteral("Alle (*.*)|*.*")), "OpenDialog");
+    TFileDialogFilter* Dialog =
+        Named(new TFileDialogFilter(Form.get(), QStringLiteral("Alle (*.*)|*.*")), "OpenDialog");
 
     TTestWindow() {
         Form->setObjectName(QStringLiteral("fTest"));
@@ -262,8 +262,8 @@ TEST(TranslationFileFilter, WindowsFiltersBecomeQtNameFilters) {
         EXPECT_EQ(QtNameFilters(one.Windows).join('\n').toStdString(), one.Qt.join('\n').toStdString())
             << one.Windows.toStdString();
     }
-    TFileDialogSpec spec(nullptr, QStringLiteral("Bilder (*.jpg)|*.jpg;*.jpeg"));
-    EXPECT_EQ(spec.NameFilters(), QStringList{"Bilder (*.jpg *.jpeg)"});
+    TFileDialogFilter dialog(nullptr, QStringLiteral("Bilder (*.jpg)|*.jpg;*.jpeg"));
+    EXPECT_EQ(dialog.NameFilters(), QStringList{"Bilder (*.jpg *.jpeg)"});
 }
 
 }  // namespace

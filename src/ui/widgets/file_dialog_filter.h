@@ -9,10 +9,10 @@ namespace tw {
 
 /// What a window's open or save dialog offers, kept on the window so that the language file can
 /// translate the file-type filter; the window builds its QFileDialog from it when it opens one.
-class TFileDialogSpec : public QObject {
+class TFileDialogFilter : public QObject {
     Q_OBJECT
   public:
-    explicit TFileDialogSpec(QObject* parent = nullptr, QString filter = QString())
+    explicit TFileDialogFilter(QObject* parent = nullptr, QString filter = QString())
         : QObject(parent), filter_(std::move(filter)) {}
 
     /// The filter in the language file's form: "Text (*.a;*.b)|*.a;*.b|All files (*.*)|*.*".

@@ -1,8 +1,8 @@
-#include "ui/widgets/file_dialog_spec.h"
+#include "ui/widgets/file_dialog_filter.h"
 
 namespace tw {
 
-QStringList TFileDialogSpec::NameFilters() const { return QtNameFilters(filter_); }
+QStringList TFileDialogFilter::NameFilters() const { return QtNameFilters(filter_); }
 
 QStringList QtNameFilters(const QString& windows_filter) {
     QStringList result;

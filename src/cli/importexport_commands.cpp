@@ -39,6 +39,9 @@ int Report(bool ok, int text) {
     return kExitOk;
 }
 
+// The text of a failed job, with the job's own explanation when it gave one.
+int FailWith(int text, const std::string& detail) { return Fail(GetText(text) + (detail.empty() ? "" : " " + detail)); }
+
 std::vector<int> CollectionIds(const TCoreSession& session) {
     std::vector<int> ids;
     ids.reserve(session.Entries.Count());
@@ -53,13 +56,13 @@ int ReportCsvImport(const TCsvImportOutcome& outcome) {
     case TCsvImportResult::Cancelled: return Report(true, 176);
     case TCsvImportResult::Failed: break;
     }
-    return Fail(GetText(132) + (outcome.Error.empty() ? "" : " " + outcome.Error));
+    return FailWith(132, outcome.Error);
 }
 
 int ReportCsvExport(TCsvExportResult result, const std::string& error) {
     if (result == TCsvExportResult::Written) return Report(true, 125);
     if (result == TCsvExportResult::Cancelled) return Report(true, 175);
-    return Fail(GetText(126) + (error.empty() ? "" : " " + error));
+    return FailWith(126, error);
 }
 
 }  // namespace
@@ -94,13 +97,13 @@ int RunImport(TCoreSession& session, const std::vector<std::string>& words) {
     if (extension == ".geb") return ReportCsvImport(ImportBirthday2000(session, file));
     if (extension == ".bkp") {
         if (ImportWinRemind(session, file, &error)) return Report(true, 130);
-        return Fail(GetText(132) + (error.empty() ? "" : " " + error));
+        return FailWith(132, error);
     }
     if (extension == ".twd") {
         const TOldDataOutcome outcome = ImportOldData(session, file);
         if (outcome.Result == TImportResult::Done) return Report(true, outcome.Skipped > 0 ? 131 : 130);
         if (outcome.Result == TImportResult::Cancelled) return Report(true, 176);
-        return Fail(GetText(132) + (outcome.Error.empty() ? "" : " " + outcome.Error));
+        return FailWith(132, outcome.Error);
     }
     if (extension == ".vcf") {
         int mail = kMailNone;
@@ -166,7 +169,7 @@ int RunExport(TCoreSession& session, const std::vector<std::string>& words) {
     }
     if (extension == ".html" || extension == ".htm") {
         if (ExportHTML(session, file, CollectionIds(session), &error)) return Report(true, 125);
-        return Fail(GetText(126) + (error.empty() ? "" : " " + error));
+        return FailWith(126, error);
     }
     return UsageError("export: unknown file type \"" + extension + "\" (.twf .csv .txt .geb .html .htm .pdf)");
 }

@@ -48,6 +48,9 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 void ShowText(int number, TMsgIcon icon) { Messages().MsgBox(GetText(number), TMsgButtons::Ok, icon); }
 
+// Texts 125 and 126: the export was written, or it failed.
+void ReportExport(bool written) { ShowText(written ? 125 : 126, written ? TMsgIcon::Information : TMsgIcon::Error); }
+
 bool Ask(const std::string& question) {
     return Messages().MsgBox(question, TMsgButtons::YesNo, TMsgIcon::Question) == TMsgAnswer::Yes;
 }
@@ -345,6 +348,10 @@ void TfMain::RefreshList() {
     FillListView();
     app_.Sort.SortDir = !app_.Sort.SortDir;
     ColumnClick(app_.Sort.SortColumn);
+    UpdateCountPanel();
+}
+
+void TfMain::UpdateCountPanel() {
     status_->SetPanelText(3, Q(CountText(static_cast<long long>(app_.Entries().Count()))));
 }
 
@@ -357,7 +364,7 @@ bool TfMain::LoadEntriesAtStart() {
     const bool loaded = app_.Entries().LoadEntries(app_.IniFiles(), [] { Messages().ProcessMessages(); });
     if (!loaded) return false;
     FillListView();
-    status_->SetPanelText(3, Q(CountText(static_cast<long long>(app_.Entries().Count()))));
+    UpdateCountPanel();
     SetMessagePanel(Q(GetText(167)));
     reading_panel_->hide();
     setEnabled(true);
@@ -418,7 +425,7 @@ void TfMain::DeleteExecute() {
     // Deleting is a user-level operation: it is on disk when it ends.
     std::string error;
     if (!app_.IniFiles().WriteAll(&error)) ShowError(error);
-    status_->SetPanelText(3, Q(CountText(static_cast<long long>(app_.Entries().Count()))));
+    UpdateCountPanel();
 }
 
 void TfMain::SelectAllExecute() { list_->selectAll(); }
@@ -441,10 +448,7 @@ void TfMain::ListDoubleClick() {
             break;
         }
     } else if (!app_.Options.ProgramOptions.DblEmptyList) {
-        if (hooks_.OpenAddChange) {
-            setEnabled(false);
-            hooks_.OpenAddChange(0, -1);
-        }
+        NewExecute();
     }
 }
 
@@ -544,7 +548,7 @@ void TfMain::ExportPdfExecute() {
 
 void TfMain::ExportPdfTo(const std::string& path) {
     const bool written = ExportPDF(app_.Session, path, DisplayedIds());
-    ShowText(written ? 125 : 126, written ? TMsgIcon::Information : TMsgIcon::Error);
+    ReportExport(written);
 }
 
 void TfMain::PrintExecute() {
@@ -563,7 +567,7 @@ std::vector<int> TfMain::DisplayedIds() const {
 
 void TfMain::ExportArchiveTo(const std::string& path) {
     const bool written = ExportArchive(app_.Session, path, AskArchiveCompression());
-    ShowText(written ? 125 : 126, written ? TMsgIcon::Information : TMsgIcon::Error);
+    ReportExport(written);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -129,6 +129,7 @@ private:
     void UpdateHookedActions();
     void OpenSiteAddress(const std::string& path_and_query);
     void ResetLastCheck();
+    void UpdateCountPanel();
 
     TTagwacht& app_;
     TMainWindowHooks hooks_;

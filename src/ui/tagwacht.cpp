@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/importexport/archive.h"
 #include "core/languages/languages.h"
 #include "core/text/count_text.h"
 #include "core/text/files.h"
@@ -18,8 +19,8 @@ TTagwacht* g_app = nullptr;
 // go, so nothing the user might still want is removed.
 void RemoveEmptyImportFolders(const std::string& data_dir) {
     std::error_code ignored;
-    for (const char* folder : {"/temp/images", "/temp"}) {
-        const std::filesystem::path path = data_dir + folder;
+    const std::filesystem::path temp = std::filesystem::path(data_dir) / kImportTempFolder;
+    for (const std::filesystem::path& path : {temp / kImagesFolder, temp}) {
         if (std::filesystem::is_directory(path, ignored) && std::filesystem::is_empty(path, ignored))
             std::filesystem::remove(path, ignored);
     }

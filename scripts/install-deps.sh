@@ -10,7 +10,8 @@ packages=(
     python3 python3-aiosmtpd openssl faketime
     libarchive-dev unzip zip
     qt6-base-dev libgl-dev libx11-dev libqt6svg6
-    qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin
+    qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
+    dbus-daemon pulseaudio
     poppler-utils xvfb xauth x11-utils imagemagick fonts-dejavu-core
 )
 

@@ -16,7 +16,7 @@
 #include "core/text/messages.h"
 #include "ui/translation.h"
 #include "ui/widgets/caption_panel.h"
-#include "ui/widgets/image_label.h"
+#include "ui/widgets/form_parts.h"
 
 namespace tw {
 
@@ -25,35 +25,6 @@ namespace {
 constexpr int kClientWidth = 417;
 constexpr int kClientHeight = 287;
 constexpr const char* kMoreLanguagesPage = "/index.php?p=3";
-
-template <typename T>
-T* Named(T* object, const char* name) {
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
-
-QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption) {
-    return Named(new QLabel(caption, parent), name);
-}
-
-// A panel of the window: its own caption stays empty, the controls sit in a box below it (setting
-// the box's layout moves them onto it).
-TCaptionPanel* NewPanel(QWidget* parent, const char* name, bool white, QLayout* content) {
-    auto* panel = Named(new TCaptionPanel(parent), name);
-    panel->setFrameShape(QFrame::NoFrame);
-    panel->layout()->setContentsMargins(0, 0, 0, 0);
-    // These panels show no caption of their own; an empty caption line would only take room.
-    if (auto* caption = panel->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) caption->hide();
-    if (white) {
-        QPalette palette = panel->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        panel->setPalette(palette);
-    }
-    auto* holder = new QWidget(panel);
-    holder->setLayout(content);
-    static_cast<QBoxLayout*>(panel->layout())->addWidget(holder, 1);
-    return panel;
-}
 
 }  // namespace
 
@@ -75,24 +46,8 @@ TfLanguage::~TfLanguage() {
 }
 
 void TfLanguage::CreateControls() {
-    auto* title = NewLabel(this, "Oben_Titel", QStringLiteral("Sprache wählen"));
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    auto* subtitle =
-        NewLabel(this, "Oben_Caption", QStringLiteral("Hier können Sie die Sprache von Tagwacht wählen"));
-    auto* logo = Named(new TImageLabel(this), "Oben_Logo");
-    logo->setFixedSize(40, 40);
-    const QIcon icon = QApplication::windowIcon();
-    if (!icon.isNull()) logo->setPixmap(icon.pixmap(40, 40));
-    auto* header_texts = new QVBoxLayout;
-    header_texts->setSpacing(2);
-    header_texts->addWidget(title);
-    header_texts->addWidget(subtitle);
-    auto* header = new QHBoxLayout;
-    header->setContentsMargins(8, 4, 6, 4);
-    header->addLayout(header_texts, 1);
-    header->addWidget(logo);
+    auto* header = NewDialogHeader(this, "Oben_Titel", QStringLiteral("Sprache wählen"), "Oben_Caption",
+                                   QStringLiteral("Hier können Sie die Sprache von Tagwacht wählen"), "Oben_Logo");
 
     auto* available = Named(new QGroupBox(QStringLiteral("Verfügbare Sprachen"), this), "gAv");
     lAv_ = Named(new QListWidget(available), "lAv");

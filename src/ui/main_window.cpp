@@ -35,6 +35,7 @@
 #include "report/print_report.h"
 #include "ui/background_check.h"
 #include "ui/entry_list_model.h"
+#include "ui/gift_tips_view.h"
 #include "ui/tagwacht.h"
 #include "ui/translation.h"
 #include "ui/widgets/caption_panel.h"
@@ -286,14 +287,8 @@ void TfMain::CreateCentralArea() {
     browser_layout->setContentsMargins(0, 0, 0, 0);
     web_browser_ = new QTextBrowser(browser_panel);
     web_browser_->setObjectName(QStringLiteral("WebBrowser1"));
-    // A plain view: no context menu, frame, scroll bars or text selection of its own.
-    web_browser_->setContextMenuPolicy(Qt::NoContextMenu);
-    web_browser_->setFrameShape(QFrame::NoFrame);
-    web_browser_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    web_browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    web_browser_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    web_browser_->setOpenExternalLinks(true);
-    web_browser_->setHtml(QString());
+    ConfigureGiftTipsBrowser(web_browser_);
+    web_browser_->installEventFilter(this);
     browser_layout->addWidget(web_browser_);
     layout->addWidget(browser_panel);
     setCentralWidget(central);
@@ -342,6 +337,11 @@ void TfMain::FillListView() { model_->SetRows(ListRows(app_.Entries())); }
 void TfMain::ColumnClick(int column, bool ctrl) {
     if (column < 0 || column >= kListColumns) return;
     model_->SortByColumn(column, ctrl, app_.Entries(), app_.Sort);
+    ShowGiftTips();
+}
+
+void TfMain::ShowGiftTips() {
+    if (app_.GiftTipsView) app_.GiftTipsView->ShowGiftTips(web_browser_, false, nullptr);
 }
 
 void TfMain::RefreshList() {
@@ -364,6 +364,7 @@ bool TfMain::LoadEntriesAtStart() {
     const bool loaded = app_.Entries().LoadEntries(app_.IniFiles(), [] { Messages().ProcessMessages(); });
     if (!loaded) return false;
     FillListView();
+    ShowGiftTips();
     UpdateCountPanel();
     SetMessagePanel(Q(GetText(167)));
     reading_panel_->hide();
@@ -468,6 +469,11 @@ void TfMain::ListKeyPressed() {
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+    // The view follows the window's width once the layout has resized it.
+    if (watched == web_browser_ && event->type() == QEvent::Resize) {
+        if (app_.GiftTipsView) app_.GiftTipsView->AdjustToWidth(web_browser_);
+        return false;
+    }
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         ListDoubleClick();
         return true;
@@ -513,10 +519,12 @@ void TfMain::HandOverReceived(const QStringList& lines) {
 
 void TfMain::ImportArchiveFrom(const std::string& path) {
     // No input while the import runs; the progress window stays usable for its cancel button.
+    // A hand-over may arrive while another window holds the main window disabled; it stays so.
+    const bool was_enabled = isEnabled();
     setEnabled(false);
     const int result = hooks_.ImportArchive ? hooks_.ImportArchive(path)
                                             : static_cast<int>(ImportArchive(app_.Session, path));
-    setEnabled(true);
+    setEnabled(was_enabled);
     if (result == 2) {
         ResetLastCheck();
         RefreshList();

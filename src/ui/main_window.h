@@ -98,6 +98,8 @@ public:
 
     TBackgroundCheck& Check() const { return *check_; }
     QTextBrowser* GiftTipsView() const { return web_browser_; }
+    /// Fills the gift-tips view below the list for the entries.
+    void ShowGiftTips();
     /// The window as it is now, for the options file.
     TWindowLayout CurrentLayout() const;
     /// Applies the stored size and position (or maximises).

@@ -8,10 +8,14 @@
 #include "core/app/paths.h"
 #include "core/languages/languages.h"
 #include "core/text/messages.h"
+#include "platform/desktop_notifier.h"
 #include "platform/instance.h"
 #include "platform/instance_handover.h"
 #include "platform/qt_messages.h"
+#include "platform/lock_lights.h"
 #include "platform/restart.h"
+#include "platform/sound_player.h"
+#include "platform/speech.h"
 #include "platform/termination_signal.h"
 #include "platform/tray_icon.h"
 #include "core/importexport/progress.h"
@@ -19,6 +23,8 @@
 #include "ui/import_progress_window.h"
 #include "ui/language_window.h"
 #include "ui/main_window.h"
+#include "ui/remember.h"
+#include "ui/remember_window.h"
 #include "ui/tagwacht.h"
 #include "ui/translation.h"
 
@@ -79,6 +85,11 @@ int RunDesktopProgram(QApplication& application, const QStringList& arguments) {
         PlainMessageBox(error, TMsgButtons::Ok, TMsgIcon::Error);
         return 1;
     }
+    // Once the update server has answered, the gift tips come from the shop.
+    app.Update->OnOnline = [&app, &main_window] {
+        app.GiftTips.RefreshOnline(app.Online);
+        main_window.ShowGiftTips();
+    };
     main_window.setWindowIcon(ProgramIcon(QString::fromStdString(app.ProgramDir())));
     application.setWindowIcon(main_window.windowIcon());
     QObject::connect(app.TrayIcon.get(), &TTWTrayIcon::RightReleased, &main_window, &TfMain::TrayRightReleased);
@@ -109,6 +120,17 @@ int RunDesktopProgram(QApplication& application, const QStringList& arguments) {
     main_window.SetHooks(hooks);
     TfImportProgress progress_window(Progress());
     TranslateForm("fImportProgress");
+
+    // The reminder's channels reach the desktop: sound, speech, lock lights, notifications.
+    const std::unique_ptr<TDesktopNotifier> notifier = CreateDesktopNotifier();
+    app.Engine.SetDesktopNotifier(notifier.get());
+    app.Remember->SetSoundPlayer(CreateDesktopSoundPlayer());
+    app.Remember->SetSpeechEngine(CreateDesktopSpeechEngine());
+    app.Remember->SetLockLights(CreateDesktopLockLights());
+    TfRemember remember_window(app, main_window);
+    TranslateForm("fRemember");
+    main_window.Check().SetReminderStarter(&remember_window);
+
     main_window.UpdateClock();
     main_window.PlaceFromOptions();
     main_window.Check().CheckTimer().start();
@@ -127,6 +149,8 @@ int RunDesktopProgram(QApplication& application, const QStringList& arguments) {
     const int status = QApplication::exec();
     // The close-time routine ran when the window closed; a loop ended otherwise (the close timer
     // of check-and-close) leaves the layout as it was.
+    main_window.Check().SetReminderStarter(nullptr);
+    app.Engine.SetDesktopNotifier(nullptr);
     SetMessages(nullptr);
     SetApp(nullptr);
     return status;

@@ -8,6 +8,8 @@
 #include "core/text/count_text.h"
 #include "core/text/files.h"
 #include "core/text/messages.h"
+#include "ui/gift_tips_view.h"
+#include "ui/remember.h"
 
 namespace tw {
 
@@ -31,6 +33,8 @@ void RemoveEmptyImportFolders(const std::string& data_dir) {
 TTagwacht* App() { return g_app; }
 void SetApp(TTagwacht* app) { g_app = app; }
 
+TTagwacht::TTagwacht() = default;
+
 TTagwacht::~TTagwacht() {
     if (g_app == this) g_app = nullptr;
 }
@@ -44,10 +48,15 @@ bool TTagwacht::Construct(const TStartupSettings& settings, const std::function<
     if (!Session.Open(settings.ProgramDir, settings.DataDir, error)) return false;
     HelpFile = Session.ProgramDir + "/manual/index.html";
     Online = false;
+    // Read once, before anything is shown; their messages are German whatever the language.
+    GiftTips.RefreshOnline(Online);
+    GiftTips.LoadFiles(Session.ProgramDir);
+    GiftTipsView = std::make_unique<TGiftTipsView>(GiftTips, [this] { return &Entries(); });
     RemoveEmptyImportFolders(Session.DataDir);
 
     Engine.SetClockSetter(&ClockSetter);
     Update = std::make_unique<TTWUpdate>(Engine, Session.IniFiles.OptionsIni, Online);
+    Remember = std::make_unique<TTWRemember>(*this);
 
     TrayIcon = std::make_unique<TTWTrayIcon>(QString::fromStdString(Session.ProgramDir));
     TrayIcon->BaseTip = QString::fromStdString("Tagwacht " + VersionText());

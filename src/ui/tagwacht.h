@@ -5,6 +5,7 @@
 
 #include "core/app/core_session.h"
 #include "core/entries/list_view.h"
+#include "core/gifttips/gift_tips.h"
 #include "core/net/indy_engine.h"
 #include "core/net/update_check.h"
 #include "core/options/autostart.h"
@@ -13,6 +14,9 @@
 #include "platform/tray_icon.h"
 
 namespace tw {
+
+class TGiftTipsView;
+class TTWRemember;
 
 /// Where the program's folders and switches come from; start-up fills it, tests build it.
 struct TStartupSettings {
@@ -25,7 +29,7 @@ struct TStartupSettings {
 /// The application object: every window reaches the shared state through the one instance.
 class TTagwacht {
 public:
-    TTagwacht() = default;
+    TTagwacht();
     ~TTagwacht();
     TTagwacht(const TTagwacht&) = delete;
     TTagwacht& operator=(const TTagwacht&) = delete;
@@ -42,6 +46,9 @@ public:
     TIndyEngine Engine;
     TSystemClockSetter ClockSetter;
     std::unique_ptr<TTWUpdate> Update;
+    std::unique_ptr<TTWRemember> Remember;  ///< the reminder channels
+    TTWGeschenktipps GiftTips;
+    std::unique_ptr<TGiftTipsView> GiftTipsView;  ///< fills the windows' gift-tip views
 
     const std::string& ProgramDir() const { return Session.ProgramDir; }
     const std::string& DataDir() const { return Session.DataDir; }

@@ -6,6 +6,8 @@ import signal
 import subprocess
 import sys
 import tempfile
+import datetime
+import re
 import time
 import unittest
 
@@ -41,12 +43,29 @@ class DesktopProgramTest(unittest.TestCase):
                         DISPLAY=":" + display, QT_QPA_PLATFORM="xcb",
                         TAGWACHT_DATA_DIR=self.data, XDG_RUNTIME_DIR=self.runtime,
                         XDG_CONFIG_HOME=os.path.join(base, "config"), HOME=os.path.join(base, "home"),
+                        # The update check and the gift shop stay on this machine (nothing listens).
+                        TAGWACHT_SITE_URL="http://127.0.0.1:9", TAGWACHT_SHOP_URL="http://127.0.0.1:9",
                         # Qt's and fontconfig's caches live until the process ends.
                         ASAN_OPTIONS="detect_leaks=0:verify_asan_link_order=0")
-        for name, date in (("Anna Muster", "15.03.1980"), ("Bernd Beispiel", "24.12.1975")):
-            subprocess.run([CLI, "--data-dir", self.data, "add", name, date], env=self.env, check=True,
-                           stdout=subprocess.DEVNULL)
+        # Never due: 100 and 200 days away, their last occurrences marked when they were added.
+        for name, days in (("Anna Muster", 100), ("Bernd Beispiel", 200)):
+            self.add(name, self.date_in(days, 1980))
         self.program = None
+
+    @staticmethod
+    def date_in(days, year):
+        day = datetime.date.today() + datetime.timedelta(days=days)
+        if (day.month, day.day) == (2, 29):
+            day += datetime.timedelta(days=1)
+        return "%02d.%02d.%d" % (day.day, day.month, year)
+
+    def add(self, name, date):
+        subprocess.run([CLI, "--data-dir", self.data, "add", name, date], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL)
+
+    def start(self, *arguments):
+        self.program = subprocess.Popen([PROGRAM, *arguments], env=self.env, stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT)
 
     def tearDown(self):
         if self.program and self.program.poll() is None:
@@ -61,7 +80,7 @@ class DesktopProgramTest(unittest.TestCase):
         return tree.stdout
 
     def test_starts_refuses_a_silent_second_start_and_saves_on_session_end(self):
-        self.program = subprocess.Popen([PROGRAM], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.start()
         socket = os.path.join(self.runtime, "tagwacht-%d" % os.getuid())
         self.assertTrue(wait_for(lambda: os.path.exists(socket), 30), "no instance socket")
         self.assertTrue(wait_for(lambda: '"Tagwacht"' in self.window_names(), 30), self.window_names())
@@ -107,6 +126,46 @@ class DesktopProgramTest(unittest.TestCase):
             text = options.read()
         self.assertIn("[window]", text.lower())
         self.assertIn("width=", text.lower())
+
+    def screenshot(self, name):
+        shot = os.path.join(os.environ.get("TAGWACHT_E2E_SHOTS", self.root.name), name)
+        subprocess.run(["import", "-window", "root", shot], env=self.env, check=True, timeout=30)
+        return shot
+
+    def test_an_entry_due_today_opens_the_reminder_window(self):
+        # A first run writes the options; the reminder then plays no sound (this machine may have
+        # no sound output, which would add an error box) but keeps the light show.
+        self.start()
+        options_path = os.path.join(self.data, "options.ini")
+        self.assertTrue(wait_for(lambda: '"Tagwacht"' in self.window_names(), 30), self.window_names())
+        self.program.send_signal(signal.SIGTERM)
+        self.assertEqual(self.program.wait(timeout=30), 0)
+        with open(options_path, encoding="utf-8") as options:
+            text = options.read()
+        self.assertIn("RO_sound=1", text)
+        with open(options_path, "w", encoding="utf-8") as options:
+            options.write(text.replace("RO_sound=1", "RO_sound=0"))
+
+        self.add("Clara Heute", self.date_in(0, 1985))
+        started = time.monotonic()
+        self.start()
+        # The reminder window has a fixed client size of 444 x 553.
+        self.assertTrue(wait_for(lambda: re.search(r"\b444x553\+", self.window_names()), 30), self.window_names())
+        opened_after = time.monotonic() - started
+        print("reminder window open %.1f s after the start" % opened_after, file=sys.stderr)
+        self.assertLess(opened_after, 15)
+
+        today = datetime.date.today().strftime("%d.%m.%Y")
+
+        def reminded():
+            with open(os.path.join(self.data, "rem.ini"), encoding="utf-8") as rem:
+                return today in rem.read()
+        self.assertTrue(wait_for(reminded, 10), "no day mark for today")
+        time.sleep(1)
+        self.assertGreater(os.path.getsize(self.screenshot("reminder.png")), 1000)
+        self.assertIsNone(self.program.poll())
+        self.program.send_signal(signal.SIGTERM)
+        self.assertEqual(self.program.wait(timeout=30), 0)
 
 
 if __name__ == "__main__":

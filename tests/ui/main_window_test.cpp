@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -10,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
+#include <cstdlib>
 
 #include "core/ini/ini_store.h"
 #include "core/languages/languages.h"
@@ -30,7 +30,7 @@ const std::vector<TFixtureEntry> kLater = {{"Später", "30.12.1980"}};
 const std::vector<TFixtureEntry> kTomorrow = {{"Morgen", "12.12.1980"}};
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     TScopedClock clock_{D(11, 12, 2026) + 0.5};
 };
 
@@ -106,8 +106,12 @@ TEST_F(MainWindowTest, SelectionChecksOfDetailsAndEdit) {
     TfMain& window = fixture.Window();
     std::vector<std::pair<int, int>> wizard;
     std::vector<int> details;
-    window.SetHooks({[&](int mode, int id) { wizard.push_back({mode, id}); },
-                     [&](int id) { details.push_back(id); }, {}, {}});
+    window.SetHooks({[&](int mode, int id) {
+                         wizard.push_back({mode, id});
+                     },
+                     [&](int id) { details.push_back(id); },
+                     {},
+                     {}});
 
     window.EditExecute();
     window.DetailsExecute();
@@ -136,11 +140,11 @@ TEST_F(MainWindowTest, DoubleClickFollowsTheOptions) {
         size_t entries_left;
     };
     const Case cases[] = {
-        {0, false, true, {}, {1}, 4},                 // details of the current row
-        {1, false, true, {{1, 1}}, {}, 4},            // the wizard for the current row, however many are highlighted
-        {2, false, true, {}, {}, 1},                  // delete the highlighted rows, with the question
-        {0, false, false, {{0, -1}}, {}, 4},          // empty list: a new entry
-        {0, true, false, {}, {}, 4},                  // empty list: nothing
+        {0, false, true, {}, {1}, 4},         // details of the current row
+        {1, false, true, {{1, 1}}, {}, 4},    // the wizard for the current row, however many are highlighted
+        {2, false, true, {}, {}, 1},          // delete the highlighted rows, with the question
+        {0, false, false, {{0, -1}}, {}, 4},  // empty list: a new entry
+        {0, true, false, {}, {}, 4},          // empty list: nothing
     };
     for (const Case& c : cases) {
         TMainWindowFixture fixture(kFour);
@@ -150,8 +154,12 @@ TEST_F(MainWindowTest, DoubleClickFollowsTheOptions) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         std::vector<std::pair<int, int>> wizard;
         std::vector<int> details;
-        window.SetHooks({[&](int mode, int id) { wizard.push_back({mode, id}); },
-                         [&](int id) { details.push_back(id); }, {}, {}});
+        window.SetHooks({[&](int mode, int id) {
+                             wizard.push_back({mode, id});
+                         },
+                         [&](int id) { details.push_back(id); },
+                         {},
+                         {}});
         fixture.App().Options.ProgramOptions.DblList = c.dbl_list;
         fixture.App().Options.ProgramOptions.DblEmptyList = c.dbl_empty;
         if (c.with_row)
@@ -196,7 +204,7 @@ TEST_F(MainWindowTest, ArrowKeysStepThroughSearchHitsAndScrollToThem) {
 }
 
 class TRecordingStarter : public TReminderStarter {
-public:
+  public:
     void StartReminders(TTWEntries& due) override {
         std::vector<std::string> names;
         for (size_t i = 0; i < due.Count(); ++i) names.push_back(due[i].Name);
@@ -343,7 +351,8 @@ TEST_F(MainWindowTest, PdfExportFollowsTheOrderTheListShows) {
     window.ExportPdfTo(fixture.DataDir().File("liste"));
     EXPECT_EQ(fixture.Messages().Boxes.back(), GetText(125));
     const std::string text_file = fixture.DataDir().File("liste.txt");
-    const std::string command = "pdftotext -layout '" + fixture.DataDir().File("liste.pdf") + "' '" + text_file + "'";
+    const std::string command =
+        "pdftotext -layout '" + fixture.DataDir().File("liste.pdf") + "' '" + text_file + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string text = ReadFile(text_file);
     const size_t dora = text.find("Dora"), clara = text.find("Clara"), berta = text.find("Berta"),
@@ -382,6 +391,27 @@ TEST_F(MainWindowTest, ShippedLanguagesTranslateEveryCaptionOfTheMainWindow) {
                   english ? "Next time" : "Nächstes Mal");
     }
     EXPECT_TRUE(fixture.Messages().Boxes.empty());  // no key names a component the window lacks
+}
+
+// The view below the list holds as many shipped products as its width has room for, and a
+// wider window redraws it.
+TEST_F(MainWindowTest, GiftTipsBelowTheListFollowTheWindowWidth) {
+    TMainWindowFixture fixture(kLater);
+    TfMain& window = fixture.Window();
+    ASSERT_TRUE(fixture.App().GiftTips.Loaded);
+    const auto products = [&window] {
+        return window.GiftTipsView()->toPlainText().count(QStringLiteral("\u20AC"));
+    };
+    window.resize(740, 600);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.GiftTipsView()->width() >= 655; }));
+    ASSERT_LT(window.GiftTipsView()->width(), 835);
+    EXPECT_EQ(products(), 2) << window.GiftTipsView()->toPlainText().toStdString();
+    window.resize(1260, 600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.GiftTipsView()->width() >= 1200; }));
+    EXPECT_EQ(products(), 5);
+    window.hide();
+    EXPECT_TRUE(fixture.Messages().Boxes.empty());
 }
 
 }  // namespace

@@ -30,7 +30,14 @@ TMainWindowFixture::TMainWindowFixture(const std::vector<TFixtureEntry>& entries
             entry.Date = FixedTextToDate(fixture.Date).value_or(0);
             entry.RememberTimes = {rtStandard};
             entry.RememberOptions = {roStandard};
+            if (fixture.Change) fixture.Change(entry);
             WriteEntry(entry, files);
+            if (fixture.OnlyTheseMarks)
+                files.EntriesIni.DeleteKey(std::to_string(entry.Id), "REM_" + std::to_string(entry.Age()));
+            for (const std::string& mark : fixture.Marks)
+                files.EntriesIni.WriteBool(std::to_string(entry.Id), mark, true);
+            for (const auto& [key, value] : fixture.Keys)
+                files.EntriesIni.WriteString(std::to_string(entry.Id), key, value);
         }
         EXPECT_TRUE(files.WriteAll(&error)) << error;
     }

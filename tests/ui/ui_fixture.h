@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/test_support.h"
@@ -14,6 +16,14 @@ namespace tw::test {
 struct TFixtureEntry {
     std::string Name;
     std::string Date;  ///< dd.mm.yyyy
+    /// Changes the entry before it is written (channels, times, mail fields).
+    std::function<void(TTWEntry&)> Change = {};
+    /// Keys written as "1" into the entry's section of entries.ini (occurrence marks "REM_<n>").
+    std::vector<std::string> Marks = {};
+    /// Further keys of that section, written as they are (keys the program never writes).
+    std::vector<std::pair<std::string, std::string>> Keys = {};
+    /// Only the marks above: without them the entry counts as never reminded (caught up).
+    bool OnlyTheseMarks = false;
 };
 
 /// A data folder with entries, the application object built on it with the shipped language

@@ -328,6 +328,18 @@ TEST_F(MainWindowTest, HandOverImportsOneArchiveAndRefusesSeveralLines) {
               (std::vector<std::string>{GetText(172), GetText(130), GetText(176), GetText(132)}));
 }
 
+// A hand-over that arrives while a dialog (the reminder window, say) holds the main window
+// disabled must not free it for the check timer and the menus.
+TEST_F(MainWindowTest, HandOverDuringAnOpenDialogLeavesTheMainWindowDisabled) {
+    TMainWindowFixture fixture(kLater);
+    TfMain& window = fixture.Window();
+    window.SetHooks({{}, {}, {}, [](const std::string&) { return 2; }});
+    window.setEnabled(false);
+    window.HandOverReceived({"/tmp/a.twf"});
+    EXPECT_FALSE(window.isEnabled());
+    EXPECT_EQ(fixture.Messages().Boxes, std::vector<std::string>{GetText(130)});
+}
+
 TEST_F(MainWindowTest, ArchiveExportedAndHandedOverComesBackAsNewEntries) {
     TMainWindowFixture fixture(kFour);
     TfMain& window = fixture.Window();

@@ -255,13 +255,13 @@ class RemindCli : public ReminderCli {
 };
 
 // What the first reminder of the day marks: the coming occurrence of entries less than a month
-// away (on the day: the following one), the one just passed for the caught-up entry.
+// away (on the day: the one celebrated today), the one just passed for the caught-up entry.
 void ExpectMarksOfTheFirstRun(const TTempDir& data) {
     struct Case {
         int id;
         TMarks marks;
     } cases[] = {
-        {0, {{"REM_33", "REM_35"}, {"03.05.2024"}}},
+        {0, {{"REM_33", "REM_34"}, {"03.05.2024"}}},
         {1, {{"REM_23", "REM_24"}, {"03.05.2024"}}},
         {2, {{"REM_38"}, {}}},
         {3, {{"REM_53", "REM_54"}, {"03.05.2024"}}},

@@ -47,10 +47,14 @@ void MarkReminded(const TTWEntry& entry, TTWIniFiles& files) {
     TFrozenNow one_moment;
     const TDateTime today = Today();
     int occurrence = entry.Age();
-    // The occurrence less than a month away (on the day: the following one) counts as handled.
+    // Handled is the occurrence less than a month away, or the one just passed. On the day itself
+    // Age already counts today's occurrence, the one the selection asks about from tomorrow on:
+    // marking the following year's instead would remind again tomorrow as caught up, and would
+    // keep next year's from ever being caught up.
     bool next_is_near = std::trunc(std::fabs(entry.NextDate() - today) / 30.4375) == 0;
+    if (next_is_near && !IsTheDay(entry, today)) ++occurrence;
     const std::string section = std::to_string(entry.Id);
-    files.EntriesIni.WriteBool(section, MarkKey(next_is_near ? occurrence + 1 : occurrence), true);
+    files.EntriesIni.WriteBool(section, MarkKey(occurrence), true);
     files.RemIni.WriteBool(section, DateToText(today), true);
     // The marks decide what is reminded again, so they are on disk before the reminder goes on.
     if (!files.EntriesIni.UpdateFile() || !files.RemIni.UpdateFile()) ShowError(GetText(86));

@@ -95,19 +95,39 @@ TEST_F(DueSelection, MissedOccurrenceIsCaughtUpOnce) {
     Restart();
     TTWEntries due;
     SelectDueEntries(entries_, files_, options_, false, due);
-    ASSERT_EQ(due.Count(), 1u) << "the reminder on last year's day already marked this year's";
+    ASSERT_EQ(due.Count(), 2u) << "a reminder on last year's day marked last year's occurrence only";
     EXPECT_EQ(due[0].Name, "Nur sieben");
+    EXPECT_EQ(due[1].Name, "Tag und sieben");
     EXPECT_TRUE(entries_[0].Missed);
     EXPECT_TRUE(IsCaughtUp(due[0], files_.EntriesIni));
     EXPECT_EQ(ReminderSentence(due[0], files_.EntriesIni), "Nur sieben  hatte vor 3 Tagen Geburtstag");
     EXPECT_EQ(Due(), Names{}) << "a missed entry stays out of later checks of the same run";
 
     MarkReminded(due[0], files_);
+    MarkReminded(due[1], files_);
     EXPECT_TRUE(files_.EntriesIni.ValueExists("0", "REM_44")) << "the occurrence just passed";
+    EXPECT_TRUE(files_.EntriesIni.ValueExists("1", "REM_43"));
     EXPECT_FALSE(IsCaughtUp(due[0], files_.EntriesIni));
     clock_.Set(D(24, 6, 2024) + 0.5);
     Restart();
     EXPECT_EQ(Due(), Names{});
+}
+
+// A reminder on the day itself handles that day's occurrence: not caught up the next day, and
+// next year's occurrence, if the program misses it, is caught up.
+TEST_F(DueSelection, ReminderOnTheDayHandlesThatOccurrenceOnly) {
+    clock_.Set(D(1, 2, 2024));
+    Create("Nur am Tag", D(10, 3, 1990), {rtD0});
+    clock_.Set(D(10, 3, 2024) + 0.5);
+    Restart();
+    EXPECT_EQ(Due(), Names{"Nur am Tag"});
+    ShowAll();
+    clock_.Set(D(11, 3, 2024) + 0.5);
+    Restart();
+    EXPECT_EQ(Due(), Names{}) << "reminded yesterday, on its day";
+    clock_.Set(D(15, 3, 2025) + 0.5);
+    Restart();
+    EXPECT_EQ(Due(), Names{"Nur am Tag"}) << "next year's day passed without a reminder";
 }
 
 TEST_F(DueSelection, UnknownYearIsDueOnItsDayEveryYear) {
@@ -115,7 +135,8 @@ TEST_F(DueSelection, UnknownYearIsDueOnItsDayEveryYear) {
     clock_.Set(D(5, 3, 2024) + 0.5);
     Restart();
     ShowAll();
-    EXPECT_EQ(files_.EntriesIni.ReadSection("0").back(), "REM_0") << "marked as -1 + 1";
+    EXPECT_TRUE(files_.EntriesIni.ValueExists("0", "REM_-1")) << "today's occurrence, as on any other day";
+    EXPECT_FALSE(files_.EntriesIni.ValueExists("0", "REM_0"));
     Restart();
     EXPECT_EQ(Due(), (Names{"Ohne Jahr"})) << "REM_-2 is asked for on the day and never written";
     EXPECT_TRUE(entries_[0].Missed);

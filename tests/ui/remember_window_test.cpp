@@ -112,8 +112,10 @@ class TFakeNotifier : public TDesktopNotifier {
     explicit TFakeNotifier(TChannelLog& log) : log_(log) {}
     bool Notify(const std::string& title, const std::string& text) override {
         log_.Notifications.push_back(title + "|" + text);
+        if (OnNotify) OnNotify();
         return true;
     }
+    std::function<void()> OnNotify;
 
   private:
     TChannelLog& log_;
@@ -137,7 +139,7 @@ class TReminderRun {
         auto lights = std::make_unique<TFakeLights>(Log);
         Lights = lights.get();
         remember.SetLockLights(std::move(lights));
-        fixture_.App().Engine.SetDesktopNotifier(&notifier_);
+        fixture_.App().Engine.SetDesktopNotifier(&Notifier);
         test::WriteFile(sound_dir_.File("chime.wav"), "RIFF");
         Options().ProgramOptions.RememberSound = sound_dir_.File("chime.wav");
         Options().RememberOptions = {roSound, roSpeech, roKeyboard};
@@ -187,8 +189,10 @@ class TReminderRun {
     TScopedClock clock_{Now()};
     TTempDir sound_dir_;
     TMainWindowFixture fixture_;
-    TFakeNotifier notifier_{Log};
     TfRemember window_;
+
+  public:
+    TFakeNotifier Notifier{Log};
 };
 
 // Due on 3 May 2024: Anna on her day (occurrence 33 already marked from last year's reminder),
@@ -350,7 +354,14 @@ TEST(RememberWindow, NetworkMessageBecomesADesktopNotificationForThisMachineOnly
          {{"NetSendServer", "elsewhere.example"}, {"NetSendRecp", "x"}}},
         {"Clara Dietz", "04.05.1980", {}, {"REM_43"}},
     });
+    // The buttons wait while the message goes out.
+    std::vector<bool> buttons_while_sending;
+    run.Notifier.OnNotify = [&] {
+        buttons_while_sending = {run.Button("Unten_Zurueck")->isEnabled(),
+                                 run.Button("Unten_Weiter")->isEnabled()};
+    };
     run.Check();
+    EXPECT_EQ(buttons_while_sending, (std::vector<bool>{false, false}));
     ASSERT_EQ(run.Log.Notifications.size(), 1u);
     EXPECT_EQ(run.Log.Notifications[0], "Tagwacht|" + run.Log.Spoken[0]);
     EXPECT_EQ(run.Text("Mitte_NetSend"), "Die Netzwerknachricht wurde gesendet.");

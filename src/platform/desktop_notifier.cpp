@@ -6,6 +6,8 @@
 #include <QVariantMap>
 #include <optional>
 
+#include "core/text/text_helpers.h"
+
 namespace tw {
 
 namespace {
@@ -18,23 +20,6 @@ constexpr int kCallTimeoutMs = 3000;
 // How long the desktop shows the notification.
 constexpr int kExpireMs = 8000;
 
-// The body may be read as markup; the reminder text is plain and may hold "&" or "<".
-QString EscapeMarkup(const QString& text) {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == QLatin1Char('&'))
-            escaped += QStringLiteral("&amp;");
-        else if (c == QLatin1Char('<'))
-            escaped += QStringLiteral("&lt;");
-        else if (c == QLatin1Char('>'))
-            escaped += QStringLiteral("&gt;");
-        else
-            escaped += c;
-    }
-    return escaped;
-}
-
 class TDBusDesktopNotifier : public TDesktopNotifier {
   public:
     bool Notify(const std::string& title, const std::string& text) override {
@@ -43,8 +28,8 @@ class TDBusDesktopNotifier : public TDesktopNotifier {
 
         const std::optional<bool> markup = ServerReadsMarkup(bus);
         if (!markup) return false;
-        QString body = QString::fromStdString(text);
-        if (*markup) body = EscapeMarkup(body);
+        // The body may be read as markup; the reminder text is plain and may hold "&" or "<".
+        const QString body = QString::fromStdString(*markup ? HtmlEscape(text) : text);
         QDBusMessage call =
             QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
                                            QString::fromLatin1(kInterface), QStringLiteral("Notify"));

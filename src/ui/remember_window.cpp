@@ -196,10 +196,8 @@ void TfRemember::StartReminders(TTWEntries& due) {
     running_ = true;
 
     hide();
-    setFixedSize(kClientWidth, kClientHeight);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
-    web_browser_->setFixedSize(kClientWidth, kBrowserHeight);
     Messages().ProcessMessages();
 
     if (QWidget* menu = QApplication::activePopupWidget()) menu->close();

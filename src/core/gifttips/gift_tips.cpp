@@ -59,29 +59,6 @@ std::string ReplacePlaceholders(std::string_view text,
     return out;
 }
 
-std::string EscapeHtml(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 std::string JoinLines(const std::vector<std::string_view>& lines, size_t begin, size_t end) {
     std::string joined;
     for (size_t i = begin; i < end && i < lines.size(); ++i) joined += lines[i];
@@ -151,7 +128,7 @@ void TTWGeschenktipps::LoadFiles(const std::string& program_dir) {
         return;
     }
     std::vector<std::string_view> box_lines = SplitTextLines(box_text);
-    std::string path = EscapeHtml(folder_);
+    std::string path = HtmlEscape(folder_);
     BoxTemplate =
         ReplacePlaceholders(JoinLines(box_lines, 0, box_lines.size()), {{"%%template_path%%", path}});
     Loaded = true;
@@ -169,7 +146,7 @@ bool TTWGeschenktipps::ReadMainTemplate(const std::string& text) {
     long long end = find_line("%%prod_details_ende%%");
     if (start < 0 || end < 0 || end < start) return false;
 
-    std::string path = EscapeHtml(folder_);
+    std::string path = HtmlEscape(folder_);
     auto part = [&](size_t begin, size_t finish) {
         return ReplacePlaceholders(JoinLines(lines, begin, finish), {{"%%template_path%%", path}});
     };

@@ -78,30 +78,6 @@ std::string HtmlFileName(std::string_view file_name) {
     return name;
 }
 
-std::string HtmlEscape(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            default:
-                escaped.push_back(c);
-        }
-    }
-    return escaped;
-}
-
 bool ExportHTML(TCoreSession& session, const std::string& file_name, const std::vector<int>& ids,
                 std::string* error) {
     // One moment for the title and every age and day count, even across midnight.

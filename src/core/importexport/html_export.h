@@ -12,10 +12,6 @@ class TCoreSession;
 /// ".html" in any case, else the name with ".html" appended.
 std::string HtmlFileName(std::string_view file_name);
 
-/// The text with "&", "<", ">" and '"' replaced by their character references, so that a value
-/// shows as written and never becomes markup.
-std::string HtmlEscape(std::string_view text);
-
 /// Writes the entry list as a web page (UTF-8, declared in the page, CR LF after every line):
 /// a title line with today's weekday and date, a table with the columns Name, Date, Age, Next
 /// time, Event, E-mail and Remark (texts 41, 46, 44, 47, 45, 43, 42) and one row per id, in the

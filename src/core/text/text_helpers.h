@@ -39,6 +39,10 @@ std::optional<std::string> TryFormat(std::string_view pattern, const std::vector
 /// never loses the message.
 std::string Format(std::string_view pattern, const std::vector<TFormatArg>& args);
 
+/// The text with "&", "<", ">" and '"' replaced by their character references, so that a value
+/// shows as written and never becomes markup.
+std::string HtmlEscape(std::string_view text);
+
 /// Replaces every occurrence of from by to; the inserted text is not searched again.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
